@@ -1,0 +1,96 @@
+#include "app/GameEngine.h"
+
+#include "app/GameState.h"
+#include "script/Settings.h"
+
+#include <GL/glew.h>
+#include <SDL/SDL.h>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+[[noreturn]] void fail(const char* message, int status, bool quitSdl) {
+    std::cerr << message << std::endl;
+    if (quitSdl) {
+        SDL_Quit();
+    }
+    std::exit(status);
+}
+
+} // namespace
+
+GameEngine::GameEngine() : screen(nullptr), running(false), fullscreen(false) {}
+
+void GameEngine::Init() {
+    loadSettings();
+
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+        fail("Unable to initialize SDL", 1, false);
+    }
+    SDL_WM_SetCaption("Tessaria", "Tessaria");
+
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info == nullptr) {
+        fail("Unable to acquire SDL Video information", 2, true);
+    }
+    const int bitsPerPixel = info->vfmt->BitsPerPixel;
+
+    const int channelBits = bitsPerPixel / 4;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, settings.vsync ? 1 : 0);
+    if (settings.antialiasing != 0) {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, settings.antialiasing);
+    } else {
+        SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    }
+
+    Uint32 flags = SDL_OPENGL;
+    if (settings.fullscreen) {
+        flags |= SDL_FULLSCREEN;
+    }
+    screen = SDL_SetVideoMode(settings.screenWidth, settings.screenHeight, bitsPerPixel, flags);
+    if (screen == nullptr) {
+        fail("Unable to create a window with the desired OpenGL properties", 3, true);
+    }
+
+    const GLenum glewStatus = glewInit();
+    if (glewStatus != GLEW_OK) {
+        std::cerr << "Unable to initialize GLEW: "
+                  << reinterpret_cast<const char*>(glewGetErrorString(glewStatus)) << std::endl;
+        SDL_Quit();
+        std::exit(4);
+    }
+    std::cout << "Initialized GLEW " << reinterpret_cast<const char*>(glewGetString(GLEW_VERSION))
+              << "\n";
+
+    fullscreen = settings.fullscreen;
+    running = true;
+}
+
+void GameEngine::Cleanup() {
+    while (!states.empty()) {
+        states.back()->Cleanup();
+        states.pop_back();
+    }
+    if (fullscreen) {
+        screen = SDL_SetVideoMode(640, 480, 0, 0);
+    }
+    std::cout << "GameEngine Cleanup\n" << std::flush;
+    SDL_Quit();
+}
+
+void GameEngine::ChangeState(GameState* state) {
+    if (!states.empty()) {
+        states.back()->Cleanup();
+        states.pop_back();
+    }
+    states.push_back(state);
+    states.back()->Init();
+}

@@ -1,0 +1,53 @@
+#include "app/Texture.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <cstdlib>
+
+Texture::Texture(const std::string& name)
+    : fileName(name), loaded(false), textureId(0), width(0), height(0), hasAlpha(false) {
+    Load();
+}
+
+Texture::~Texture() {
+    if (loaded) {
+        loaded = false;
+        const GLuint id = textureId;
+        glDeleteTextures(1, &id);
+    }
+}
+
+void Texture::Load() {
+    loaded = true;
+    SDL_Surface* image = IMG_Load(fileName.c_str());
+    if (image == nullptr) {
+        std::exit(1);
+    }
+    GLenum format = 0;
+    switch (image->format->BytesPerPixel) {
+    case 3:
+        format = GL_RGB;
+        hasAlpha = false;
+        break;
+    case 4:
+        format = GL_RGBA;
+        hasAlpha = true;
+        break;
+    default: // palette and 16-bit images are refused
+        SDL_FreeSurface(image);
+        std::exit(1);
+    }
+    width = image->w;
+    height = image->h;
+
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    textureId = id;
+    glBindTexture(GL_TEXTURE_2D, textureId);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format,
+                 GL_UNSIGNED_BYTE, image->pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    SDL_FreeSurface(image);
+}

@@ -1,0 +1,4 @@
+#include "physics/Collision.h"
+
+// Placeholder until the collision primitives land.
+void runCollisionSelfTests() {}

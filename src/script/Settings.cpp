@@ -1,0 +1,98 @@
+#include "script/Settings.h"
+
+#include "script/LuaRuntime.h"
+
+#include <cmath>
+#include <cstdint>
+#include <lua5.1/lua.hpp>
+
+const Settings defaultSettings{true, 800, 600, 0, false, false};
+
+namespace {
+
+struct IntegerKey {
+    const char* name;
+    int* target;
+    std::int64_t lower;
+    std::int64_t upper;
+};
+
+struct BooleanKey {
+    const char* name;
+    bool* target;
+};
+
+// Pushes the global, reports whether the script set it at all.
+bool pushGlobal(lua_State* state, const char* name) {
+    lua_getfield(state, LUA_GLOBALSINDEX, name);
+    return !lua_isnil(state, -1);
+}
+
+void readInteger(lua_State* state, const IntegerKey& key) {
+    if (pushGlobal(state, key.name)) {
+        // lua_tointeger on a huge or non-finite number is undefined behaviour in
+        // C, so take the number and clamp it ourselves; non-numbers read as 0.
+        const double number = lua_isnumber(state, -1) ? lua_tonumber(state, -1) : 0.0;
+        std::int64_t value = clampToInt(number);
+        if (value > key.upper) {
+            value = key.upper;
+        } else if (value < key.lower) {
+            value = key.lower;
+        }
+        *key.target = static_cast<int>(value);
+    }
+    lua_settop(state, -2);
+}
+
+void readBoolean(lua_State* state, const BooleanKey& key) {
+    if (pushGlobal(state, key.name)) {
+        *key.target = lua_toboolean(state, -1) != 0;
+    }
+    lua_settop(state, -2);
+}
+
+} // namespace
+
+int clampToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return 2147483647;
+    }
+    if (value <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    // Same truncation the interpreter's own conversion uses for in-range numbers.
+    lua_Integer truncated = 0;
+    lua_number2integer(truncated, value);
+    return static_cast<int>(truncated);
+}
+
+Settings loadSettingsFrom(lua_State* state, const char* fileName, const Settings& defaults) {
+    Settings working = defaults;
+    const int top = lua_gettop(state);
+    if (luaL_loadfile(state, fileName) == 0) {
+        lua_pcall(state, 0, LUA_MULTRET, 0); // errors in the script are ignored
+    }
+    lua_settop(state, top);
+
+    const std::int64_t lower = -2147483648LL;
+    const std::int64_t upper = 2147483647LL;
+    const IntegerKey screenWidth{"screenWidth", &working.screenWidth, lower, upper};
+    const IntegerKey screenHeight{"screenHeight", &working.screenHeight, lower, upper};
+    const BooleanKey fullscreen{"fullscreen", &working.fullscreen};
+    const IntegerKey antialiasing{"antialiasing", &working.antialiasing, lower, upper};
+    const BooleanKey vsync{"vsync", &working.vsync};
+    const BooleanKey shadows{"shadows", &working.shadows};
+
+    readInteger(state, screenWidth);
+    readInteger(state, screenHeight);
+    readBoolean(state, fullscreen);
+    readInteger(state, antialiasing);
+    readBoolean(state, vsync);
+    readBoolean(state, shadows);
+    return working;
+}
+
+void loadSettings() { settings = loadSettingsFrom(luaState, settingsFileName.c_str(), defaultSettings); }

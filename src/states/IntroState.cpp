@@ -1,0 +1,99 @@
+#include "states/IntroState.h"
+
+#include "app/GameEngine.h"
+#include "app/Texture.h"
+#include "states/PlayState.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <iostream>
+
+float nextFadeAlpha(float fadeAlpha) {
+    const float next = fadeAlpha + 0.001f;
+    return next > 1.0f ? 1.0f : next;
+}
+
+ScreenOffset centredOffset(int windowWidth, int windowHeight, int imageWidth, int imageHeight) {
+    return {(windowWidth - imageWidth) / 2, (windowHeight - imageHeight) / 2};
+}
+
+void IntroState::Init() {
+    splashTexture = new Texture("Vortel.png");
+    fadeAlpha = 0.0f;
+
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    glViewport(0, 0, info->current_w, info->current_h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0, info->current_w, 0, info->current_h);
+    glMatrixMode(GL_MODELVIEW);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    std::cout << "IntroState Init" << std::endl;
+}
+
+void IntroState::Cleanup() {
+    if (splashTexture != nullptr) {
+        delete splashTexture;
+        splashTexture = nullptr;
+    }
+    std::cout << "IntroState Cleanup" << std::endl;
+}
+
+void IntroState::Pause() { std::cout << "IntroState Pause" << std::endl; }
+
+void IntroState::Resume() { std::cout << "IntroState Resume" << std::endl; }
+
+void IntroState::HandleEvents(GameEngine* game) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) {
+        return;
+    }
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        if (event.key.keysym.sym == SDLK_ESCAPE) {
+            game->Quit();
+        } else {
+            // Cleans this state up and builds the world; touch nothing of ours after.
+            game->ChangeState(&playState);
+            return;
+        }
+        break;
+    case SDL_QUIT:
+        game->Quit();
+        break;
+    default:
+        break;
+    }
+}
+
+void IntroState::Update(GameEngine*) { fadeAlpha = nextFadeAlpha(fadeAlpha); }
+
+void IntroState::Draw(GameEngine* game) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    const int w = splashTexture->width;
+    const int h = splashTexture->height;
+    const ScreenOffset at = centredOffset(game->screen->w, game->screen->h, w, h);
+
+    glColor4f(1.0f, 1.0f, 1.0f, fadeAlpha);
+    glBindTexture(GL_TEXTURE_2D, splashTexture->textureId);
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex3i(at.x, at.y + h, 0);
+    glTexCoord2i(0, 1);
+    glVertex3i(at.x, at.y, 0);
+    glTexCoord2i(1, 1);
+    glVertex3i(at.x + w, at.y, 0);
+    glTexCoord2i(1, 0);
+    glVertex3i(at.x + w, at.y + h, 0);
+    glEnd();
+
+    SDL_GL_SwapBuffers();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/GameState.h"
+
+class Texture;
+
+// The splash: "Vortel.png" centred on black, fading in one step per pass.
+class IntroState : public GameState {
+public:
+    void Init() override;
+    void Cleanup() override;
+    void Pause() override;
+    void Resume() override;
+    void HandleEvents(GameEngine* game) override;
+    void Update(GameEngine* game) override;
+    void Draw(GameEngine* game) override;
+
+    Texture* splashTexture = nullptr;
+    float fadeAlpha = 0.0f;
+};
+
+extern IntroState introState;
+
+// The fade: +0.001 per pass in single precision, held at 1.
+float nextFadeAlpha(float fadeAlpha);
+
+// Lower-left corner that centres an image in a window (negative when larger).
+struct ScreenOffset {
+    int x, y;
+};
+ScreenOffset centredOffset(int windowWidth, int windowHeight, int imageWidth, int imageHeight);

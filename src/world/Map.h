@@ -1,0 +1,33 @@
+#pragma once
+
+#include "world/BlockType.h"
+#include "world/MapChangeObserver.h"
+#include "world/MapGenerator.h"
+#include "world/MapLight.h"
+
+#include <cstdint>
+#include <vector>
+
+// The world: a 256^3 cube of block codes in one flat array, x fastest, z slowest.
+class Map {
+public:
+    explicit Map(MapGenerator* generator); // takes ownership; generates at once
+    ~Map();
+    Map(const Map&) = delete;
+    Map& operator=(const Map&) = delete;
+
+    int blockIndex(int x, int y, int z) const { return (z * sizeY + y) * sizeX + x; }
+
+    void addObserver(MapChangeObserver* observer);
+
+    // Clears every cell within radius of (cx, cy, cz), clamped to the map, and tells
+    // each observer of each cleared cell, in z-slowest, x-fastest order.
+    void digSphere(int cx, int cy, int cz, float radius);
+
+    std::uint8_t* blocks;
+    int sizeX, sizeY, sizeZ;
+    MapGenerator* generator;
+    MapLight primaryLight;
+    MapLight secondaryLight;
+    std::vector<MapChangeObserver*> observers;
+};
