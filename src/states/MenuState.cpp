@@ -3,14 +3,59 @@
 #include "app/GameEngine.h"
 #include "states/IntroState.h"
 
+#include <GL/glew.h>
 #include <SDL/SDL.h>
 #include <iostream>
+
+namespace {
+
+// An OpenGL video surface has no pixels to blit into (SDL refuses with an error and
+// nothing is shown), so there the picture goes to the window through OpenGL instead.
+bool screenIsOpenGl() {
+    const SDL_Surface* screen = SDL_GetVideoSurface();
+    return screen != nullptr && (screen->flags & SDL_OPENGL) != 0;
+}
+
+// Bytes in memory R, G, B, A: what glDrawPixels with GL_RGBA reads.
+SDL_Surface* toRgba(SDL_Surface* image) {
+    const Uint32 red = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 0x000000FFu : 0xFF000000u;
+    const Uint32 green = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 0x0000FF00u : 0x00FF0000u;
+    const Uint32 blue = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 0x00FF0000u : 0x0000FF00u;
+    const Uint32 alpha = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 0xFF000000u : 0x000000FFu;
+    SDL_Surface* rgba =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, image->w, image->h, 32, red, green, blue, alpha);
+    if (rgba == nullptr) {
+        return nullptr;
+    }
+    SDL_Surface* converted = SDL_ConvertSurface(image, rgba->format, SDL_SWSURFACE);
+    SDL_FreeSurface(rgba);
+    return converted;
+}
+
+void drawWithOpenGl(SDL_Surface* image, int x, int y, int screenHeight) {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Window position of the picture's top-left pixel, rows drawn downwards; a
+    // window position stays valid off-screen, so a larger picture is cropped.
+    glWindowPos2i(x, screenHeight - y);
+    glPixelZoom(1.0f, -1.0f);
+    glDrawPixels(image->w, image->h, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels);
+    glPopAttrib();
+    SDL_GL_SwapBuffers();
+}
+
+} // namespace
 
 void MenuState::Init() {
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile("menu.bmp", "rb"), 1);
     // A missing or unreadable picture leaves the menu empty rather than crashing.
     if (loaded != nullptr) {
-        menuImage = SDL_DisplayFormat(loaded);
+        menuImage = screenIsOpenGl() ? toRgba(loaded) : SDL_DisplayFormat(loaded);
         SDL_FreeSurface(loaded);
     }
     std::cout << "MenuState Init" << std::endl;
@@ -47,6 +92,10 @@ void MenuState::Draw(GameEngine* game) {
     }
     const ScreenOffset at = centredOffset(game->screen->w, game->screen->h, menuImage->w,
                                           menuImage->h);
+    if (screenIsOpenGl()) {
+        drawWithOpenGl(menuImage, at.x, at.y, game->screen->h);
+        return;
+    }
     SDL_Rect destination;
     destination.x = static_cast<Sint16>(at.x);
     destination.y = static_cast<Sint16>(at.y);
