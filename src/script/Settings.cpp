@@ -22,33 +22,59 @@ struct BooleanKey {
     bool* target;
 };
 
-// Pushes the global, reports whether the script set it at all.
-bool pushGlobal(lua_State* state, const char* name) {
-    lua_getfield(state, LUA_GLOBALSINDEX, name);
-    return !lua_isnil(state, -1);
+// What the loader saw in one global of the script.
+struct GlobalValue {
+    const char* name;
+    bool isSet;
+    bool isNumber;
+    double number;
+    bool truth;
+};
+
+int readGlobalUnprotected(lua_State* state) {
+    auto* value = static_cast<GlobalValue*>(lua_touserdata(state, 1));
+    lua_getfield(state, LUA_GLOBALSINDEX, value->name);
+    value->isSet = !lua_isnil(state, -1);
+    value->isNumber = lua_isnumber(state, -1) != 0;
+    value->number = lua_tonumber(state, -1);
+    value->truth = lua_toboolean(state, -1) != 0;
+    lua_settop(state, -2);
+    return 0;
+}
+
+// The script may give the globals table an __index that raises. Outside the script's
+// own protected run that error would end the process, so the read is protected too;
+// a key that cannot be read counts as unset.
+GlobalValue readGlobal(lua_State* state, const char* name) {
+    GlobalValue value{name, false, false, 0.0, false};
+    if (lua_cpcall(state, readGlobalUnprotected, &value) != 0) {
+        lua_settop(state, -2);
+        value.isSet = false;
+    }
+    return value;
 }
 
 void readInteger(lua_State* state, const IntegerKey& key) {
-    if (pushGlobal(state, key.name)) {
-        // lua_tointeger on a huge or non-finite number is undefined behaviour in
-        // C, so take the number and clamp it ourselves; non-numbers read as 0.
-        const double number = lua_isnumber(state, -1) ? lua_tonumber(state, -1) : 0.0;
-        std::int64_t value = clampToInt(number);
-        if (value > key.upper) {
-            value = key.upper;
-        } else if (value < key.lower) {
-            value = key.lower;
-        }
-        *key.target = static_cast<int>(value);
+    const GlobalValue value = readGlobal(state, key.name);
+    if (!value.isSet) {
+        return;
     }
-    lua_settop(state, -2);
+    // lua_tointeger on a huge or non-finite number is undefined behaviour in C, so
+    // take the number and clamp it ourselves; non-numbers read as 0.
+    std::int64_t integer = clampToInt(value.isNumber ? value.number : 0.0);
+    if (integer > key.upper) {
+        integer = key.upper;
+    } else if (integer < key.lower) {
+        integer = key.lower;
+    }
+    *key.target = static_cast<int>(integer);
 }
 
 void readBoolean(lua_State* state, const BooleanKey& key) {
-    if (pushGlobal(state, key.name)) {
-        *key.target = lua_toboolean(state, -1) != 0;
+    const GlobalValue value = readGlobal(state, key.name);
+    if (value.isSet) {
+        *key.target = value.truth;
     }
-    lua_settop(state, -2);
 }
 
 } // namespace
@@ -95,4 +121,6 @@ Settings loadSettingsFrom(lua_State* state, const char* fileName, const Settings
     return working;
 }
 
-void loadSettings() { settings = loadSettingsFrom(luaState, settingsFileName.c_str(), defaultSettings); }
+void loadSettings() {
+    settings = loadSettingsFrom(luaState, settingsFileName.c_str(), defaultSettings);
+}
