@@ -2,6 +2,8 @@
 
 #include "physics/Vector3.h"
 
+#include <cstdio>
+
 // Upright cylinder (axis parallel to z), centred at (x, y, z).
 struct UprightCylinder {
     float x, y, z;
@@ -37,5 +39,6 @@ bool testCircleRectangle(const Rectangle& rect, const Circle& circle, Axis2& axi
 bool testCylinderBox(const AxisAlignedBox& box, const UprightCylinder& cylinder,
                      Vector3& projectionVector, float& projectionLength);
 
-// The two start-up checks, reported on the process's standard output file.
-void runCollisionSelfTests();
+// The two start-up checks, reported on the process's standard output file (a test
+// may pass its own).
+void runCollisionSelfTests(std::FILE* out = stdout);

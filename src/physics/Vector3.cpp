@@ -2,7 +2,9 @@
 
 #include <cmath>
 
-float squareRoot(float v) { return static_cast<float>(std::sqrt(static_cast<double>(v))); }
+float squareRoot(float v) {
+    return static_cast<float>(std::sqrt(static_cast<double>(v)));
+}
 
 Vector3 normalize(Vector3 v) {
     float lengthSquared = 0.0f;
