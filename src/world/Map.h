@@ -10,7 +10,7 @@
 
 // The world: a 256^3 cube of block codes in one flat array, x fastest, z slowest.
 class Map {
-public:
+  public:
     explicit Map(MapGenerator* generator); // takes ownership; generates at once
     ~Map();
     Map(const Map&) = delete;

@@ -2,7 +2,7 @@
 
 // Told of every changed cell, synchronously, once per cell.
 class MapChangeObserver {
-public:
+  public:
     virtual void blockChanged(int x, int y, int z) = 0;
     virtual ~MapChangeObserver() = default;
 };

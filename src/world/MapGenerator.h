@@ -4,7 +4,7 @@ class Map;
 
 // Fills every cell of a map; owned and destroyed by the map.
 class MapGenerator {
-public:
+  public:
     virtual ~MapGenerator() = default;
     virtual void generate(Map& map) = 0;
 };
