@@ -6,7 +6,7 @@
 // An image file as an OpenGL 2D texture of the image's own size. Loading happens in
 // the constructor; an image that cannot be used ends the process with status 1.
 class Texture {
-public:
+  public:
     explicit Texture(const std::string& fileName);
     ~Texture(); // needs the OpenGL context still current
     Texture(const Texture&) = delete;

@@ -10,4 +10,6 @@ int takeFixedSteps(float& accumulator, float frameSeconds, float step) {
     return steps;
 }
 
-float interpolationFactor(float accumulator, float step) { return accumulator / step; }
+float interpolationFactor(float accumulator, float step) {
+    return accumulator / step;
+}

@@ -46,9 +46,13 @@ void IntroState::Cleanup() {
     std::cout << "IntroState Cleanup" << std::endl;
 }
 
-void IntroState::Pause() { std::cout << "IntroState Pause" << std::endl; }
+void IntroState::Pause() {
+    std::cout << "IntroState Pause" << std::endl;
+}
 
-void IntroState::Resume() { std::cout << "IntroState Resume" << std::endl; }
+void IntroState::Resume() {
+    std::cout << "IntroState Resume" << std::endl;
+}
 
 void IntroState::HandleEvents(GameEngine* game) {
     SDL_Event event;
@@ -73,7 +77,9 @@ void IntroState::HandleEvents(GameEngine* game) {
     }
 }
 
-void IntroState::Update(GameEngine*) { fadeAlpha = nextFadeAlpha(fadeAlpha); }
+void IntroState::Update(GameEngine*) {
+    fadeAlpha = nextFadeAlpha(fadeAlpha);
+}
 
 void IntroState::Draw(GameEngine* game) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

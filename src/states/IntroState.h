@@ -6,7 +6,7 @@ class Texture;
 
 // The splash: "Vortel.png" centred on black, fading in one step per pass.
 class IntroState : public GameState {
-public:
+  public:
     void Init() override;
     void Cleanup() override;
     void Pause() override;

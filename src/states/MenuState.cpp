@@ -69,9 +69,13 @@ void MenuState::Cleanup() {
     std::cout << "MenuState Cleanup" << std::endl;
 }
 
-void MenuState::Pause() { std::cout << "MenuState Pause" << std::endl; }
+void MenuState::Pause() {
+    std::cout << "MenuState Pause" << std::endl;
+}
 
-void MenuState::Resume() { std::cout << "MenuState Resume" << std::endl; }
+void MenuState::Resume() {
+    std::cout << "MenuState Resume" << std::endl;
+}
 
 void MenuState::HandleEvents(GameEngine* game) {
     SDL_Event event;
@@ -90,8 +94,8 @@ void MenuState::Draw(GameEngine* game) {
     if (menuImage == nullptr) {
         return;
     }
-    const ScreenOffset at = centredOffset(game->screen->w, game->screen->h, menuImage->w,
-                                          menuImage->h);
+    const ScreenOffset at =
+        centredOffset(game->screen->w, game->screen->h, menuImage->w, menuImage->h);
     if (screenIsOpenGl()) {
         drawWithOpenGl(menuImage, at.x, at.y, game->screen->h);
         return;

@@ -6,7 +6,7 @@ struct SDL_Surface;
 
 // Shows "menu.bmp" centred and waits for Escape. Nothing in the game leads here.
 class MenuState : public GameState {
-public:
+  public:
     void Init() override;
     void Cleanup() override;
     void Pause() override;

@@ -6,7 +6,7 @@
 namespace {
 
 class MenuRun {
-public:
+  public:
     MenuRun() {
         for (const char* asset : {"settings.lua", "menu.bmp"}) {
             runCommand({"cp", std::string(TESSARIA_ASSETS_DIR) + "/" + asset, dir / asset});

@@ -16,7 +16,7 @@ const char* const selfTestReports = "Test 1:\n\tCollision: 1\n\tProjectionVector
 const Rgb splashCentre{164, 206, 255};
 
 std::vector<std::string> expectedLogAfterEscape() {
-    return {"Tessaria started...",        "Running tests...", "Finished running tests.",
+    return {"Tessaria started...",        "Running tests...",       "Finished running tests.",
             "Settings loaded: 800 x 600", "Initialized GLEW 2.2.0", "IntroState Init",
             "IntroState Cleanup",         "GameEngine Cleanup"};
 }
@@ -58,12 +58,11 @@ TEST(StartupWindowTest, SplashFadesInCentredOnBlack) {
         centre = game.screen().pixel(window, 400, 300);
     }
     XScreen::savePng(window, "/tmp/tessaria-splash.png");
-    EXPECT_TRUE(near(centre, splashCentre, 2))
-        << centre.r << "," << centre.g << "," << centre.b;
+    EXPECT_TRUE(near(centre, splashCentre, 2)) << centre.r << "," << centre.g << "," << centre.b;
     // The 400 x 240 picture spans (200, 180) to (600, 420) of the 800 x 600 window.
     EXPECT_TRUE(near(game.screen().pixel(window, 201, 181), {120, 170, 255}, 2));
-    for (auto [x, y] : {std::pair{10, 10}, {199, 300}, {601, 300}, {400, 179}, {400, 421},
-                        {790, 590}}) {
+    for (auto [x, y] :
+         {std::pair{10, 10}, {199, 300}, {601, 300}, {400, 179}, {400, 421}, {790, 590}}) {
         EXPECT_TRUE(near(game.screen().pixel(window, x, y), {0, 0, 0}, 0)) << x << "," << y;
     }
     game.tapKey("Escape");

@@ -1,12 +1,14 @@
-#include "physics/TimeStep.h"
 #include "states/FixedStep.h"
+#include "physics/TimeStep.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // What the frame timer hands over for a frame of whole milliseconds.
-float frameSeconds(unsigned milliseconds) { return static_cast<float>(milliseconds / 1000.0); }
+float frameSeconds(unsigned milliseconds) {
+    return static_cast<float>(milliseconds / 1000.0);
+}
 
 int stepsFromEmpty(unsigned milliseconds, float& accumulator) {
     accumulator = 0.0f;

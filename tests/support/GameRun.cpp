@@ -9,7 +9,9 @@ GameRun::GameRun() {
     }
 }
 
-void GameRun::remove(const std::string& name) { std::filesystem::remove(dir_ / name); }
+void GameRun::remove(const std::string& name) {
+    std::filesystem::remove(dir_ / name);
+}
 
 void GameRun::write(const std::string& name, const std::string& content) {
     writeFile(dir_ / name, content);
@@ -35,9 +37,13 @@ bool GameRun::waitForExit(double timeoutSeconds) {
     return process_->waitFor(timeoutSeconds);
 }
 
-void GameRun::keyDown(const std::string& key) { xdotool({"keydown", key}); }
+void GameRun::keyDown(const std::string& key) {
+    xdotool({"keydown", key});
+}
 
-void GameRun::keyUp(const std::string& key) { xdotool({"keyup", key}); }
+void GameRun::keyUp(const std::string& key) {
+    xdotool({"keyup", key});
+}
 
 void GameRun::tapKey(const std::string& key, double holdSeconds) {
     keyDown(key);

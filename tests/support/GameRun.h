@@ -11,7 +11,7 @@
 // shipped settings.lua, Vortel.png and menu.bmp (tests may change or remove them
 // before start). Standard output and error of the process go to files there.
 class GameRun {
-public:
+  public:
     GameRun();
 
     const TempDir& dir() const { return dir_; }
@@ -42,7 +42,7 @@ public:
     XScreen& screen();
     unsigned long window() const { return window_; }
 
-private:
+  private:
     TempDir dir_;
     std::unique_ptr<Process> process_;
     std::unique_ptr<XScreen> screen_;

@@ -56,7 +56,9 @@ Process::Process(const std::vector<std::string>& argv, const Options& options) {
     }
 }
 
-Process::~Process() { kill(); }
+Process::~Process() {
+    kill();
+}
 
 void Process::reap(int status) {
     ended_ = true;
@@ -139,7 +141,8 @@ void writeFile(const std::string& path, const std::string& content) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessaria-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tessaria-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }

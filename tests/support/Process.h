@@ -6,12 +6,12 @@
 
 // A child process started for a test and always ended by its PID.
 class Process {
-public:
+  public:
     struct Options {
-        std::string workingDirectory; // empty: inherit
-        std::string stdoutFile;       // empty: inherit
-        std::string stderrFile;       // empty: inherit
-        std::vector<std::string> environment; // extra NAME=value entries
+        std::string workingDirectory;              // empty: inherit
+        std::string stdoutFile;                    // empty: inherit
+        std::string stderrFile;                    // empty: inherit
+        std::vector<std::string> environment;      // extra NAME=value entries
         std::vector<std::string> unsetEnvironment; // names removed
     };
 
@@ -28,7 +28,7 @@ public:
     int exitCode() const { return exitCode_; }
     void kill();
 
-private:
+  private:
     void reap(int status);
 
     pid_t pid_ = -1;
@@ -49,13 +49,13 @@ void writeFile(const std::string& path, const std::string& content);
 // A fresh temporary directory, removed (recursively) by the destructor unless
 // TESSARIA_KEEP_TEST_DIRS is set.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -14,7 +14,7 @@ void FunctionMapGenerator::generate(Map& map) {
 
 namespace {
 class LayerGenerator : public MapGenerator {
-public:
+  public:
     explicit LayerGenerator(int height) : height_(height) {}
     void generate(Map& map) override {
         const std::size_t layer = static_cast<std::size_t>(map.sizeX) * map.sizeY;
@@ -23,7 +23,7 @@ public:
         }
     }
 
-private:
+  private:
     int height_;
 };
 } // namespace
@@ -32,7 +32,9 @@ std::unique_ptr<Map> makeMap(FunctionMapGenerator::CellFunction cell) {
     return std::make_unique<Map>(new FunctionMapGenerator(std::move(cell)));
 }
 
-std::unique_ptr<Map> makeEmptyMap() { return std::make_unique<Map>(new LayerGenerator(0)); }
+std::unique_ptr<Map> makeEmptyMap() {
+    return std::make_unique<Map>(new LayerGenerator(0));
+}
 
 std::unique_ptr<Map> makeFlatMap(int height) {
     return std::make_unique<Map>(new LayerGenerator(height));

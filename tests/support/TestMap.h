@@ -8,12 +8,12 @@
 // A generator that fills each cell from a function of its coordinates, for maps
 // built by hand in tests.
 class FunctionMapGenerator : public MapGenerator {
-public:
+  public:
     using CellFunction = std::function<std::uint8_t(int x, int y, int z)>;
     explicit FunctionMapGenerator(CellFunction cell) : cell_(std::move(cell)) {}
     void generate(Map& map) override;
 
-private:
+  private:
     CellFunction cell_;
 };
 

@@ -8,11 +8,11 @@
 namespace {
 
 class XvfbEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override { server_ = std::make_unique<XvfbServer>(); }
     void TearDown() override { server_.reset(); }
 
-private:
+  private:
     std::unique_ptr<XvfbServer> server_;
 };
 

@@ -10,7 +10,9 @@
 
 namespace {
 
-Display* dpy(void* d) { return static_cast<Display*>(d); }
+Display* dpy(void* d) {
+    return static_cast<Display*>(d);
+}
 
 unsigned long findNamed(Display* display, Window root, const std::string& name) {
     Window rootReturn = 0;
@@ -49,12 +51,15 @@ XScreen::XScreen() : display_(XOpenDisplay(nullptr)) {
     }
 }
 
-XScreen::~XScreen() { XCloseDisplay(dpy(display_)); }
+XScreen::~XScreen() {
+    XCloseDisplay(dpy(display_));
+}
 
 unsigned long XScreen::waitForWindow(const std::string& name, double timeoutSeconds) {
     const int polls = static_cast<int>(timeoutSeconds / 0.02) + 1;
     for (int i = 0; i < polls; ++i) {
-        const unsigned long window = findNamed(dpy(display_), DefaultRootWindow(dpy(display_)), name);
+        const unsigned long window =
+            findNamed(dpy(display_), DefaultRootWindow(dpy(display_)), name);
         if (window != 0) {
             return window;
         }
@@ -111,6 +116,43 @@ void XScreen::requestClose(unsigned long window) {
 
 bool XScreen::savePng(unsigned long window, const std::string& path) {
     return runCommand({"/usr/bin/import", "-window", std::to_string(window), path}, 20.0) == 0;
+}
+
+bool XScreen::pointerGrabbedElsewhere() {
+    Display* display = dpy(display_);
+    const int result = XGrabPointer(display, DefaultRootWindow(display), False, 0, GrabModeAsync,
+                                    GrabModeAsync, None, None, CurrentTime);
+    if (result == GrabSuccess) {
+        XUngrabPointer(display, CurrentTime);
+    }
+    XSync(display, False);
+    return result == AlreadyGrabbed;
+}
+
+void XScreen::focusDecoy() {
+    Display* display = dpy(display_);
+    if (decoy_ == 0) {
+        decoy_ =
+            XCreateSimpleWindow(display, DefaultRootWindow(display), 900, 700, 50, 50, 0, 0, 0);
+        XMapWindow(display, decoy_);
+        XSync(display, False);
+        sleepSeconds(0.1);
+    }
+    XSetInputFocus(display, decoy_, RevertToParent, CurrentTime);
+    XSync(display, False);
+}
+
+void XScreen::closeDecoy() {
+    if (decoy_ != 0) {
+        XDestroyWindow(dpy(display_), decoy_);
+        XSync(dpy(display_), False);
+        decoy_ = 0;
+    }
+}
+
+void XScreen::focus(unsigned long window) {
+    XSetInputFocus(dpy(display_), window, RevertToParent, CurrentTime);
+    XSync(dpy(display_), False);
 }
 
 bool near(Rgb a, Rgb b, int tolerance) {

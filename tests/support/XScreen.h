@@ -10,7 +10,7 @@ struct Rgb {
 
 // Reads what the X server shows, for pixel checks in window tests.
 class XScreen {
-public:
+  public:
     XScreen(); // connects to $DISPLAY
     ~XScreen();
     XScreen(const XScreen&) = delete;
@@ -27,8 +27,17 @@ public:
     // Saves the window as PNG (for people to look at) with ImageMagick's import.
     static bool savePng(unsigned long window, const std::string& path);
 
-private:
+    // True when another client holds the pointer grab (our own grab attempt fails).
+    bool pointerGrabbedElsewhere();
+    // Opens a small window of our own and gives it the input focus, taking the focus
+    // from whoever had it; closeDecoy() removes it again.
+    void focusDecoy();
+    void closeDecoy();
+    void focus(unsigned long window);
+
+  private:
     void* display_;
+    unsigned long decoy_ = 0;
 };
 
 // Per-channel distance within tolerance.
