@@ -28,6 +28,7 @@ class GameRun {
     bool waitForExit(double timeoutSeconds = 30.0);
     int exitCode() const { return process_->exitCode(); }
     bool running() { return process_ && process_->running(); }
+    pid_t processId() const { return process_->pid(); }
 
     // Holds a key long enough for SDL's keyboard state to see it.
     void tapKey(const std::string& key, double holdSeconds = 0.15);
