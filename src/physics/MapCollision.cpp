@@ -140,7 +140,13 @@ void collideWithMap(UprightCylinderCollider& collider, const Map& map, std::FILE
                 collider.position.x = target.x;
                 collider.position.y = target.y;
                 resolveContacts(collider, map, previous);
+                const float before = travelled;
                 travelled = travelled + step;
+                // A step too small to count (zero, or lost against a huge distance)
+                // would loop for ever: whatever is left goes to the remainder.
+                if (!(travelled > before)) {
+                    break;
+                }
             } while (travelled + step < distance);
         }
         if (distance > travelled) {

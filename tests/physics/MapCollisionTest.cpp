@@ -282,3 +282,24 @@ TEST_F(MapCollision, NaNPositionReadsNoBlocksAndFinishes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MapCollision, ZeroSizedBodyMovingFastStillFinishes) {
+    // Radius 0 makes the sub-step 0: the walk must still end, at the step's end.
+    UprightCylinderCollider collider({100.0f, 100.0f, 200.0f}, 0.0f, 0.0f);
+    collider.lastPosition = {100.0f, 100.0f, 201.0f};
+    const std::string trace = collide(collider, *flatAtTen_);
+    EXPECT_TRUE(tookMultipleSteps(trace));
+    EXPECT_EQ(collider.position.z, 200.0f);
+}
+
+TEST_F(MapCollision, HugeDisplacementFarOutsideTheMapStillFinishes) {
+    // At 1e8 units a step of 0.4 no longer changes the distance travelled in float.
+    UprightCylinderCollider collider = playerShape({0.0f, 0.0f, -1.0e8f}, {0.0f, 0.0f, 0.0f});
+    const std::string trace = collide(collider, *flatAtTen_);
+    EXPECT_TRUE(tookMultipleSteps(trace));
+    EXPECT_LT(collider.position.z, -1.0e7f);
+}
+
+} // namespace
