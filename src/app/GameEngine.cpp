@@ -20,6 +20,11 @@ namespace {
 
 } // namespace
 
+int windowSide(int setting, int desktopSide) {
+    const int side = setting == 0 ? desktopSide : setting;
+    return side >= 1 && side <= largestWindowSide ? side : 0;
+}
+
 GameEngine::GameEngine() : screen(nullptr), running(false), fullscreen(false) {}
 
 void GameEngine::Init() {
@@ -55,9 +60,16 @@ void GameEngine::Init() {
     if (settings.fullscreen) {
         flags |= SDL_FULLSCREEN;
     }
-    screen = SDL_SetVideoMode(settings.screenWidth, settings.screenHeight, bitsPerPixel, flags);
+    const char* const videoModeFailure =
+        "Unable to create a window with the desired OpenGL properties";
+    const int width = windowSide(settings.screenWidth, info->current_w);
+    const int height = windowSide(settings.screenHeight, info->current_h);
+    if (width == 0 || height == 0) {
+        fail(videoModeFailure, 3, true);
+    }
+    screen = SDL_SetVideoMode(width, height, bitsPerPixel, flags);
     if (screen == nullptr) {
-        fail("Unable to create a window with the desired OpenGL properties", 3, true);
+        fail(videoModeFailure, 3, true);
     }
 
     const GLenum glewStatus = glewInit();

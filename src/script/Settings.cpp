@@ -1,6 +1,7 @@
 #include "script/Settings.h"
 
 #include "script/LuaRuntime.h"
+#include "script/TextChunk.h"
 
 #include <cmath>
 #include <cstdint>
@@ -98,7 +99,7 @@ int clampToInt(double value) {
 Settings loadSettingsFrom(lua_State* state, const char* fileName, const Settings& defaults) {
     Settings working = defaults;
     const int top = lua_gettop(state);
-    if (luaL_loadfile(state, fileName) == 0) {
+    if (loadTextChunk(state, fileName) == 0) {
         lua_pcall(state, 0, LUA_MULTRET, 0); // errors in the script are ignored
     }
     lua_settop(state, top);

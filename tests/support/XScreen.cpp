@@ -43,11 +43,29 @@ unsigned long findNamed(Display* display, Window root, const std::string& name) 
     return found;
 }
 
+XErrorHandler xlibErrorHandler = nullptr;
+
+// Windows come and go while a test looks at them (SDL makes and drops a few while it
+// starts); a request on one just destroyed fails with BadWindow, which Xlib's default
+// handler answers by ending the test process. The failed request's result (0, no
+// image) is handled where it is made; other errors still go to Xlib's handler.
+int ignoreVanishedWindows(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadMatch ||
+        error->error_code == BadDrawable) {
+        return 0;
+    }
+    return xlibErrorHandler(display, error);
+}
+
 } // namespace
 
 XScreen::XScreen() : display_(XOpenDisplay(nullptr)) {
     if (display_ == nullptr) {
         throw std::runtime_error("cannot open X display");
+    }
+    XErrorHandler previous = XSetErrorHandler(ignoreVanishedWindows);
+    if (previous != ignoreVanishedWindows) {
+        xlibErrorHandler = previous;
     }
 }
 

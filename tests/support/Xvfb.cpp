@@ -2,6 +2,9 @@
 
 #include "support/Process.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -14,6 +17,23 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+// A display number is taken while its lock file names a live process. A server that
+// died without cleaning up leaves its lock and socket behind; those are cleared here
+// (the server started next would clear them too, but only after this check).
+bool displayTaken(const std::string& lock, const std::string& socket) {
+    if (exists(lock)) {
+        const std::string owner = readFile(lock);
+        const long pid = std::strtol(owner.c_str(), nullptr, 10);
+        if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) {
+            return true;
+        }
+        std::remove(lock.c_str());
+        std::remove(socket.c_str());
+        return false;
+    }
+    return exists(socket);
+}
+
 } // namespace
 
 XvfbServer::XvfbServer() {
@@ -22,7 +42,7 @@ XvfbServer::XvfbServer() {
         const int number = 100 + static_cast<int>((getpid() + attempt * 7) % 800);
         const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        if (exists(lock) || exists(socket)) {
+        if (displayTaken(lock, socket)) {
             continue;
         }
         const std::string display = ":" + std::to_string(number);
@@ -44,4 +64,11 @@ XvfbServer::XvfbServer() {
     throw std::runtime_error("could not start Xvfb");
 }
 
-XvfbServer::~XvfbServer() = default;
+XvfbServer::~XvfbServer() {
+    // Asked to stop, the server removes its lock file and socket; killed outright it
+    // leaves them, and run after run the display numbers would run out.
+    if (server_) {
+        ::kill(server_->pid(), SIGTERM);
+        server_->waitFor(5.0);
+    }
+}

@@ -1,0 +1,4 @@
+screenWidth = "1280"
+screenHeight = 720.0
+fullscreen = 0
+antialiasing = "  8  "

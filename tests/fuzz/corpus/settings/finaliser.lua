@@ -1,0 +1,4 @@
+local p = newproxy(true)
+getmetatable(p).__gc = function() addMapLoadedCallbacks("collected") print("bye") end
+p = nil
+collectgarbage()

@@ -1,0 +1,1 @@
+setmetatable(_G, {__index = function(_, key) error("no " .. key) end})

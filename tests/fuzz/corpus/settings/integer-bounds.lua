@@ -1,0 +1,3 @@
+screenWidth = 2^31
+screenHeight = -2^31 - 1
+antialiasing = 2^31 - 1

@@ -1,0 +1,3 @@
+print(1, nil, true, "a\0b", 2.5, {}, print)
+print()
+print("")

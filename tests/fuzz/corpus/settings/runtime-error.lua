@@ -1,0 +1,4 @@
+screenWidth = 640
+screenHeight = 480
+error("stop here")
+screenWidth = 1

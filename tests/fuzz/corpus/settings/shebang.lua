@@ -1,0 +1,2 @@
+#!/usr/bin/env lua
+screenWidth = 320

@@ -1,0 +1,2 @@
+screenWidth = 640
+screenHeight = = 480

@@ -1,0 +1,2 @@
+local t = setmetatable({}, {__tostring = function() return {} end})
+addMapLoadedCallbacks("a", t)

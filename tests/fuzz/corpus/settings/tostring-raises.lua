@@ -1,0 +1,3 @@
+local t = setmetatable({}, {__tostring = function() error("no text") end})
+screenWidth = 640
+print(t)

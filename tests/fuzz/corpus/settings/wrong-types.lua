@@ -1,0 +1,6 @@
+screenWidth = {}
+screenHeight = print
+fullscreen = nil
+antialiasing = true
+vsync = "no"
+shadows = 0
