@@ -4,6 +4,7 @@
 // shown, centred and unscaled. A menu picture that cannot be read leaves the menu
 // empty. (A missing splash or menu picture: StartupWindowTest, MenuWindowTest.)
 #include "support/GameOutcome.h"
+#include "support/MenuRun.h"
 #include "support/PngFile.h"
 
 #include <gtest/gtest.h>
@@ -198,23 +199,6 @@ TEST(BadImagesWindowTest, SplashTallerThanAnyTextureFadesInWhiteAndLogsOneOpenGl
     expected.insert(expected.begin() + 5, "OpenGL error: invalid value");
     EXPECT_EQ(game.logLines(), expected);
 }
-
-// The menu, which nothing in the game leads to, through its probe program.
-class MenuRun {
-  public:
-    MenuRun() {
-        runCommand(
-            {"cp", std::string(TESSARIA_ASSETS_DIR) + "/settings.lua", dir / "settings.lua"});
-    }
-    void start() {
-        Process::Options options;
-        options.workingDirectory = dir.path();
-        options.stdoutFile = dir / "stdout.txt";
-        process = std::make_unique<Process>(std::vector<std::string>{TESSARIA_MENU_PROBE}, options);
-    }
-    TempDir dir;
-    std::unique_ptr<Process> process;
-};
 
 std::string shippedMenuPicture() {
     return readFile(std::string(TESSARIA_ASSETS_DIR) + "/menu.bmp");

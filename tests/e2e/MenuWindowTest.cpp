@@ -1,26 +1,10 @@
 // The menu state, which nothing in the game leads to, driven through a probe program.
 #include "support/GameRun.h"
+#include "support/MenuRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class MenuRun {
-  public:
-    MenuRun() {
-        for (const char* asset : {"settings.lua", "menu.bmp"}) {
-            runCommand({"cp", std::string(TESSARIA_ASSETS_DIR) + "/" + asset, dir / asset});
-        }
-    }
-    void start() {
-        Process::Options options;
-        options.workingDirectory = dir.path();
-        options.stdoutFile = dir / "stdout.txt";
-        process = std::make_unique<Process>(std::vector<std::string>{TESSARIA_MENU_PROBE}, options);
-    }
-    TempDir dir;
-    std::unique_ptr<Process> process;
-};
 
 TEST(MenuWindowTest, ShowsThePictureCentredAndQuitsOnEscape) {
     MenuRun menu;

@@ -1,5 +1,6 @@
 #include "script/Settings.h"
 #include "script/LuaRuntime.h"
+#include "support/ScriptFileTest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,26 +21,10 @@ void expectSettings(const Settings& actual, const Settings& expected) {
     EXPECT_EQ(actual.shadows, expected.shadows);
 }
 
-// Each case writes its own settings.lua into a fresh directory and loads it into a
-// fresh interpreter, so no globals leak from one script into the next.
-class SettingsScript : public ::testing::Test {
+class SettingsScript : public ScriptFileTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tessaria-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-        fileName = directory + "/settings.lua";
-        state = newScriptState();
-    }
-
-    void TearDown() override {
-        lua_close(state);
-        std::remove(fileName.c_str());
-        rmdir(directory.c_str());
-    }
-
     Settings load(const std::string& script, const Settings& defaults = defaultSettings) {
-        std::ofstream(fileName) << script;
+        write(script);
         const int top = lua_gettop(state);
         const Settings loaded = loadSettingsFrom(state, fileName.c_str(), defaults);
         EXPECT_EQ(lua_gettop(state), top) << "the loader must leave the stack as it found it";
@@ -49,10 +34,6 @@ class SettingsScript : public ::testing::Test {
     int width(const std::string& expression) {
         return load("screenWidth = " + expression + "\n").screenWidth;
     }
-
-    std::string directory;
-    std::string fileName;
-    lua_State* state = nullptr;
 };
 
 TEST(DefaultSettings, AreAFullScreen800By600WithEverythingElseOff) {

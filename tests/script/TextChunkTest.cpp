@@ -1,6 +1,7 @@
 #include "script/TextChunk.h"
 #include "script/LuaRuntime.h"
 #include "script/Settings.h"
+#include "support/ScriptFileTest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,26 +19,8 @@ int dumpTo(lua_State*, const void* piece, size_t size, void* chunk) {
     return 0;
 }
 
-// Each case writes its settings.lua into a fresh directory and loads it into a fresh
-// interpreter.
-class TextChunk : public ::testing::Test {
+class TextChunk : public ScriptFileTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tessaria-chunk-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-        fileName = directory + "/settings.lua";
-        state = newScriptState();
-    }
-
-    void TearDown() override {
-        lua_close(state);
-        std::remove(fileName.c_str());
-        rmdir(directory.c_str());
-    }
-
-    void write(const std::string& content) { std::ofstream(fileName, std::ios::binary) << content; }
-
     // What the loader makes of the file: its width, 800 when nothing ran.
     int width() { return loadSettingsFrom(state, fileName.c_str(), defaultSettings).screenWidth; }
 
@@ -48,10 +31,6 @@ class TextChunk : public ::testing::Test {
         lua_pop(state, 1);
         return chunk;
     }
-
-    std::string directory;
-    std::string fileName;
-    lua_State* state = nullptr;
 };
 
 TEST_F(TextChunk, SourceLoadsAndRuns) {
