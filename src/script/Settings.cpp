@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iostream>
 #include <lua5.1/lua.hpp>
+#include <string>
 
 const Settings defaultSettings{true, 800, 600, 0, false, false};
 
@@ -78,6 +80,19 @@ void readBoolean(lua_State* state, const BooleanKey& key) {
     }
 }
 
+// One line in the log with the interpreter's message (it names the file and line):
+// without it a typo silently gives the built-in values, full screen among them.
+void reportScriptError(lua_State* state, const char* what) {
+    const char* message = lua_tostring(state, -1);
+    std::string line = message != nullptr ? message : "(error object is not a string)";
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    std::cerr << what << line << std::endl;
+}
+
 } // namespace
 
 int clampToInt(double value) {
@@ -99,8 +114,11 @@ int clampToInt(double value) {
 Settings loadSettingsFrom(lua_State* state, const char* fileName, const Settings& defaults) {
     Settings working = defaults;
     const int top = lua_gettop(state);
-    if (loadTextChunk(state, fileName) == 0) {
-        lua_pcall(state, 0, LUA_MULTRET, 0); // errors in the script are ignored
+    // A failing script is reported, then the loader goes on as if it had ended there.
+    if (loadTextChunk(state, fileName) != 0) {
+        reportScriptError(state, "Unable to load settings: ");
+    } else if (lua_pcall(state, 0, LUA_MULTRET, 0) != 0) {
+        reportScriptError(state, "Error in settings script: ");
     }
     lua_settop(state, top);
 

@@ -18,7 +18,9 @@ extern const Settings defaultSettings;
 extern Settings settings;
 extern std::string settingsFileName;
 
-// Runs the settings script in luaState and replaces `settings` as a whole.
+// Runs the settings script in luaState and replaces `settings` as a whole. A script that
+// cannot be loaded, or fails while it runs, costs one line with the interpreter's
+// message on standard error (the log); the loader then goes on as usual.
 void loadSettings();
 
 // The same, on any interpreter state and file, returning the record: the seam the

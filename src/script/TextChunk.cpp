@@ -1,6 +1,8 @@
 #include "script/TextChunk.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <lua5.1/lua.hpp>
 #include <string>
 
@@ -8,39 +10,87 @@ bool isPrecompiledChunk(const char* text, unsigned long size) {
     return size > 0 && text[0] == LUA_SIGNATURE[0];
 }
 
+namespace {
+
+struct FileReader {
+    std::FILE* file;
+    char first;       // the byte read ahead to look at the chunk's start
+    bool firstPending;
+    unsigned long total;
+    bool tooLarge;
+    int readError; // errno of a failed read, 0 while none
+    char piece[4096];
+};
+
+// Hands the file to the parser a piece at a time, as luaL_loadfile does, so an endless
+// file (a link to /dev/zero, say) never has to fit in memory. Past the limit the input
+// ends there and the load is refused.
+const char* readPiece(lua_State*, void* data, size_t* size) {
+    auto* reader = static_cast<FileReader*>(data);
+    *size = 0;
+    if (reader->firstPending) {
+        reader->firstPending = false;
+        *size = 1;
+        return &reader->first;
+    }
+    if (reader->total >= largestSettingsFile) {
+        reader->tooLarge = std::fgetc(reader->file) != EOF;
+        return nullptr;
+    }
+    const unsigned long left = largestSettingsFile - reader->total;
+    *size = std::fread(reader->piece, 1, left < sizeof reader->piece ? left : sizeof reader->piece,
+                       reader->file);
+    reader->total += *size;
+    if (*size == 0 && std::ferror(reader->file) != 0) {
+        reader->readError = errno;
+    }
+    return *size > 0 ? reader->piece : nullptr;
+}
+
+} // namespace
+
 int loadTextChunk(lua_State* state, const char* fileName) {
     // Plain stdio, as luaL_loadfile: a read error (a directory of that name, say)
     // must come back as a status, not as an exception out of a stream buffer.
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
-        lua_pushfstring(state, "cannot open %s", fileName);
+        lua_pushfstring(state, "cannot open %s: %s", fileName, std::strerror(errno));
         return LUA_ERRFILE;
     }
-    std::string text;
-    char piece[4096];
-    size_t count = 0;
-    while ((count = std::fread(piece, 1, sizeof piece, file)) > 0) {
-        text.append(piece, count);
+    FileReader reader{file, 0, false, 0, false, 0, {}};
+    int c = std::fgetc(file);
+    int body = c; // the chunk's own first byte
+    if (c == '#') {
+        // A '#' line gives way to its line break, so that line numbers stay right.
+        while (c != EOF && c != '\n') {
+            c = std::fgetc(file);
+        }
+        body = std::fgetc(file);
+        std::ungetc(body, file); // nothing to put back at the end of the file
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        lua_pushfstring(state, "cannot read %s", fileName);
-        return LUA_ERRFILE;
-    }
-    // A '#' line gives way to its line break, so that line numbers stay right; the
-    // chunk's own first byte follows that break.
-    size_t start = 0;
-    size_t body = 0;
-    if (!text.empty() && text[0] == '#') {
-        const size_t lineBreak = text.find('\n');
-        start = lineBreak == std::string::npos ? text.size() : lineBreak;
-        body = lineBreak == std::string::npos ? text.size() : lineBreak + 1;
-    }
-    if (isPrecompiledChunk(text.data() + body, text.size() - body)) {
+    const char bodyByte = static_cast<char>(body);
+    if (body != EOF && isPrecompiledChunk(&bodyByte, 1)) {
+        std::fclose(file);
         lua_pushfstring(state, "%s: precompiled chunks are not loaded", fileName);
         return LUA_ERRSYNTAX;
     }
+    if (c != EOF) {
+        reader.first = static_cast<char>(c);
+        reader.firstPending = true;
+        reader.total = 1;
+    }
     const std::string chunkName = std::string("@") + fileName;
-    return luaL_loadbuffer(state, text.data() + start, text.size() - start, chunkName.c_str());
+    int status = lua_load(state, readPiece, &reader, chunkName.c_str());
+    if (reader.readError != 0 || std::ferror(file) != 0) {
+        lua_settop(state, -2);
+        lua_pushfstring(state, "cannot read %s: %s", fileName, std::strerror(reader.readError));
+        status = LUA_ERRFILE;
+    } else if (reader.tooLarge) {
+        lua_settop(state, -2);
+        lua_pushfstring(state, "%s: larger than %d bytes, not loaded", fileName,
+                        static_cast<int>(largestSettingsFile));
+        status = LUA_ERRSYNTAX;
+    }
+    std::fclose(file);
+    return status;
 }

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 #include <lua5.1/lua.hpp>
 #include <string>
 #include <unistd.h>
@@ -148,6 +150,36 @@ TEST_F(SettingsScript, ARunTimeErrorKeepsTheKeysAssignedBeforeIt) {
                                  "error('stop here')\n"
                                  "screenHeight = 768\n");
     expectSettings(loaded, Settings{false, 1024, 600, 0, false, false});
+}
+
+// Without the line a typo silently gives full screen; a clean script writes nothing.
+TEST_F(SettingsScript, AFailingScriptWritesOneLineWithTheInterpretersMessage) {
+    const struct {
+        const char* script;
+        std::string line;
+    } cases[] = {
+        {"screenWidth = 1024\n", ""},
+        {"screenWidth = = 1\n",
+         "Unable to load settings: " + fileName + ":1: unexpected symbol near '='\n"},
+        {"screenWidth = 640\npirnt('x')\n",
+         "Error in settings script: " + fileName +
+             ":2: attempt to call global 'pirnt' (a nil value)\n"},
+        {"error('two\\nlines')", "Error in settings script: " + fileName + ":1: two lines\n"},
+        {"error({})", "Error in settings script: (error object is not a string)\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream captured;
+        std::streambuf* const saved = std::cerr.rdbuf(captured.rdbuf());
+        load(c.script);
+        std::cerr.rdbuf(saved);
+        EXPECT_EQ(captured.str(), c.line) << c.script;
+    }
+    std::ostringstream captured;
+    std::streambuf* const saved = std::cerr.rdbuf(captured.rdbuf());
+    loadSettingsFrom(state, (directory + "/missing.lua").c_str(), defaultSettings);
+    std::cerr.rdbuf(saved);
+    EXPECT_EQ(captured.str(), "Unable to load settings: cannot open " + directory +
+                                  "/missing.lua: No such file or directory\n");
 }
 
 TEST_F(SettingsScript, AnErrorRaisedInsidePrintKeepsTheKeysAssignedBeforeIt) {

@@ -91,4 +91,23 @@ TEST_F(TextChunk, ADirectoryOfThatNameCannotBeReadAndRunsNothing) {
     rmdir(fileName.c_str());
 }
 
+TEST_F(TextChunk, AnEndlessFileIsReadPieceByPieceAndRefused) {
+    ASSERT_EQ(symlink("/dev/zero", fileName.c_str()), 0);
+    EXPECT_EQ(loadTextChunk(state, fileName.c_str()), LUA_ERRSYNTAX);
+    EXPECT_EQ(std::string(lua_tostring(state, -1)), fileName + ":1: unexpected symbol");
+    lua_pop(state, 1);
+}
+
+TEST_F(TextChunk, AFileBeyondTheLimitIsRefusedUnrun) {
+    write(std::string(largestSettingsFile, ' '));
+    EXPECT_EQ(loadTextChunk(state, fileName.c_str()), 0);
+    lua_pop(state, 1);
+    write("screenWidth = 1024" + std::string(largestSettingsFile - 17, ' '));
+    EXPECT_EQ(width(), 800);
+    EXPECT_EQ(loadTextChunk(state, fileName.c_str()), LUA_ERRSYNTAX);
+    EXPECT_EQ(std::string(lua_tostring(state, -1)),
+              fileName + ": larger than 16777216 bytes, not loaded");
+    lua_pop(state, 1);
+}
+
 } // namespace
