@@ -43,6 +43,9 @@ void PlayState::Init() {
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_EnableKeyRepeat(500, 30);
+    hasInputFocus = true;
+    buttonHeldSinceFocus = false;
+    motionToDiscard = 0;
 
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     glViewport(0, 0, info->current_w, info->current_h);
@@ -88,8 +91,11 @@ void PlayState::Resume() {
 }
 
 void PlayState::HandleEvents(GameEngine* game) {
-    // The button as of the previous pump; only a dig clears the request.
-    if ((SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0) {
+    // The button as of the previous pump; only a dig clears the request. Without the
+    // input focus it does not dig, nor does the press that brought the focus back.
+    if ((SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) == 0) {
+        buttonHeldSinceFocus = false;
+    } else if (hasInputFocus && !buttonHeldSinceFocus) {
         digRequested = true;
     }
     SDL_Event event;
@@ -104,9 +110,14 @@ void PlayState::HandleEvents(GameEngine* game) {
                     SDL_ShowCursor(SDL_DISABLE);
                     SDL_WM_GrabInput(SDL_GRAB_ON);
                     SDL_WarpMouse(1, 1);
+                    hasInputFocus = true;
+                    buttonHeldSinceFocus = true;
+                    motionToDiscard = 2; // the warp's motion may arrive a pump later
                 } else {
                     SDL_WM_GrabInput(SDL_GRAB_OFF);
                     SDL_ShowCursor(SDL_ENABLE);
+                    hasInputFocus = false;
+                    digRequested = false;
                 }
             }
             break;
@@ -124,6 +135,12 @@ void PlayState::HandleEvents(GameEngine* game) {
         default:
             break;
         }
+    }
+    // The pointer crossing the window of another program, and the warp that takes it
+    // back, are no looking about: that motion never reaches the player.
+    if (!hasInputFocus || motionToDiscard > 0) {
+        SDL_GetRelativeMouseState(nullptr, nullptr);
+        motionToDiscard = motionToDiscard > 0 ? motionToDiscard - 1 : 0;
     }
 }
 

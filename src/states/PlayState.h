@@ -26,6 +26,13 @@ class PlayState : public GameState {
     Camera* camera = nullptr;
     Player* player = nullptr;
     MapRenderer* renderer = nullptr;
+
+    // Input focus, as the last focus event left it. Without it the button does not dig
+    // and mouse motion does not turn the view; the press that brings it back (held
+    // since) does not dig either, and the motion of the next two pumps is discarded.
+    bool hasInputFocus = true;
+    bool buttonHeldSinceFocus = false;
+    int motionToDiscard = 0;
 };
 
 extern PlayState playState;

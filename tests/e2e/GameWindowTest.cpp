@@ -236,6 +236,51 @@ TEST(GameWindowTest, LosingFocusReleasesThePointerAndRegainingItTakesItBack) {
     EXPECT_EQ(game.run.exitCode(), 0);
 }
 
+// Without the focus the pointer over the window neither turns the view nor digs, and
+// the click that brings the focus back digs nothing; the next one does.
+TEST(GameWindowTest, OnlyTheFocusedGameLooksAndDigs) {
+    Game game;
+    ASSERT_TRUE(game.started());
+    ASSERT_TRUE(game.waitUntilResting());
+    for (int i = 0; i < 8; ++i) {
+        xdotool({"mousemove_relative", "--", "0", "40"}); // down at the ground
+        sleepSeconds(0.03);
+    }
+    sleepSeconds(0.5);
+    const std::vector<Rgb> before = game.capture();
+    XScreen& screen = game.run.screen();
+    screen.focusDecoy();
+    sleepSeconds(0.5);
+    const std::string w = std::to_string(game.window);
+    for (const char* at : {"100 100", "700 500", "400 300"}) {
+        xdotool({"mousemove", "--window", w, std::string(at, 3), std::string(at + 4)});
+        sleepSeconds(0.1);
+    }
+    const auto click = [] {
+        xdotool({"mousedown", "1"});
+        sleepSeconds(0.1);
+        xdotool({"mouseup", "1"});
+    };
+    click();
+    sleepSeconds(0.5);
+    EXPECT_EQ(countDifferent(before, game.capture()), 0) << "turned or dug without focus";
+
+    xdotool({"mousedown", "1"});
+    sleepSeconds(0.1);
+    screen.focus(game.window);
+    sleepSeconds(0.3);
+    xdotool({"mouseup", "1"});
+    sleepSeconds(0.5);
+    EXPECT_EQ(countDifferent(before, game.capture()), 0) << "the focusing click dug or turned";
+
+    click();
+    sleepSeconds(1.0);
+    EXPECT_GT(countDifferent(before, game.capture()), 800 * 600 / 10) << "a focused click digs";
+    screen.closeDecoy();
+    game.quitWithEscape();
+    EXPECT_EQ(game.run.exitCode(), 0);
+}
+
 TEST(GameWindowTest, ClosingTheWindowWhilePlayingEndsWithStatusZero) {
     Game game;
     ASSERT_TRUE(game.started());
