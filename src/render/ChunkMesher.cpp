@@ -132,8 +132,15 @@ void meshChunk(const Map& map, int cx, int cy, int cz, std::vector<ChunkVertex>&
         const int z = z0 - 1 + lz;
         for (int ly = 0; ly < span; ++ly) {
             const int y = y0 - 1 + ly;
-            if (z < 0 || z >= map.sizeZ || y < 0 || y >= map.sizeY) {
+            if (z < 0 || z > map.sizeZ || y < 0 || y >= map.sizeY) {
                 scan.air[lz][ly] = 0;
+                continue;
+            }
+            if (z == map.sizeZ) {
+                // Open sky above the top layer; only its cells over the chunk can show
+                // a face of the chunk (a top face).
+                scan.air[lz][ly] = ((1u << chunkSize) - 1) << 1;
+                anyAir |= scan.air[lz][ly];
                 continue;
             }
             const std::uint8_t* row = blocks + map.blockIndex(x0, y, z);

@@ -47,5 +47,7 @@ void addFace(std::vector<ChunkVertex>& vertices, int k, int x, int y, int z, std
 
 // Replaces the contents of vertices by the faces of chunk (cx, cy, cz): every face
 // of a solid block in the chunk toward an Air cell of the map, ordered by that Air
-// cell (z, then y, then x ascending) and then by k. Keeps the array's storage.
+// cell (z, then y, then x ascending) and then by k. Keeps the array's storage. The
+// map is open to the sky: above its top layer lies Air, so blocks there show their
+// top face (after every other face of the chunk); its other sides show nothing.
 void meshChunk(const Map& map, int cx, int cy, int cz, std::vector<ChunkVertex>& vertices);

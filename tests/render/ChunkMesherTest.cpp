@@ -104,13 +104,19 @@ TEST_F(ChunkMesh, FaceOnChunkBorderBelongsToTheBlocksOwnChunkOnly) {
     EXPECT_EQ(mesh(*map, 2, 0, 0).size(), 36u);
 }
 
-TEST_F(ChunkMesh, MapBoundaryHasNoFaces) {
+// The map is open to the sky: a block in the top layer shows its top face, last.
+TEST_F(ChunkMesh, MapBoundaryHasNoFacesButTheSkyAboveTheTop) {
     setBlock(*map, 0, 0, 0, Stone);
     EXPECT_EQ(faceNormalsOf(mesh(*map, 0, 0, 0)),
               (std::vector<std::array<float, 3>>{plusX, plusY, plusZ}));
     setBlock(*map, 255, 255, 255, Grass);
+    setBlock(*map, 250, 255, 255, Dirt);
     EXPECT_EQ(faceNormalsOf(mesh(*map, 15, 15, 15)),
-              (std::vector<std::array<float, 3>>{minusZ, minusY, minusX}));
+              (std::vector<std::array<float, 3>>{minusZ, minusZ, minusY, minusY, minusX, plusX,
+                                                 minusX, plusZ, plusZ}));
+    const std::vector<ChunkVertex> top = mesh(*map, 15, 15, 15);
+    expectFace(&top[top.size() - 6], {255, 255, 255},
+               {{{1, 1, 1}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}}}, plusZ, {93, 168, 39});
 }
 
 TEST(ChunkMeshFlatGround, OnlyTopFacesAlongTheGroundAndNoneOnTheSides) {

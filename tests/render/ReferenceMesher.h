@@ -1,7 +1,8 @@
 #pragma once
 
 // The chunk scan exactly as the renderer's rules state it, one cell at a time:
-// slow, plainly right, and the yardstick the fast mesher is held to.
+// slow, plainly right, and the yardstick the fast mesher is held to. The map is open
+// to the sky: the layer above its top (z = sizeZ) is Air, scanned after the top layer.
 
 #include "render/ChunkMesher.h"
 #include "world/Map.h"
@@ -20,10 +21,11 @@ inline void referenceMeshChunk(const Map& map, int cx, int cy, int cz,
         low[axis] = std::max(chunkSize * chunk[axis] - 1, 0);
         high[axis] = std::min(chunkSize * chunk[axis] + chunkSize, extent[axis] - 1);
     }
+    high[2] = std::min(chunkSize * cz + chunkSize, map.sizeZ);
     for (int z = low[2]; z <= high[2]; ++z) {
         for (int y = low[1]; y <= high[1]; ++y) {
             for (int x = low[0]; x <= high[0]; ++x) {
-                if (map.blocks[map.blockIndex(x, y, z)] != Air) {
+                if (z < map.sizeZ && map.blocks[map.blockIndex(x, y, z)] != Air) {
                     continue;
                 }
                 for (int k = 0; k < 6; ++k) {
