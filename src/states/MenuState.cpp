@@ -32,8 +32,33 @@ SDL_Surface* toRgba(SDL_Surface* image) {
     return converted;
 }
 
+// glWindowPos2i exists from OpenGL 1.4 on. Before that: the raster position at the
+// window's lower-left corner under identity matrices, then moved by an empty bitmap,
+// which keeps it valid even off-screen.
+void placeRasterAt(int x, int y) {
+    if (GLEW_VERSION_1_4) {
+        glWindowPos2i(x, y);
+        return;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRasterPos2i(-1, -1);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(x - viewport[0]),
+             static_cast<GLfloat>(y - viewport[1]), nullptr);
+}
+
 void drawWithOpenGl(SDL_Surface* image, int x, int y, int screenHeight) {
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -42,7 +67,7 @@ void drawWithOpenGl(SDL_Surface* image, int x, int y, int screenHeight) {
     glClear(GL_COLOR_BUFFER_BIT);
     // Window position of the picture's top-left pixel, rows drawn downwards; a
     // window position stays valid off-screen, so a larger picture is cropped.
-    glWindowPos2i(x, screenHeight - y);
+    placeRasterAt(x, screenHeight - y);
     glPixelZoom(1.0f, -1.0f);
     glDrawPixels(image->w, image->h, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels);
     glPopAttrib();

@@ -6,9 +6,12 @@
 
 namespace {
 
-TEST(MenuWindowTest, ShowsThePictureCentredAndQuitsOnEscape) {
+// Also on OpenGL 1.3, which has no glWindowPos2i.
+class MenuOnOpenGl : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(MenuOnOpenGl, ShowsThePictureCentredAndQuitsOnEscape) {
     MenuRun menu;
-    menu.start();
+    menu.start(GetParam());
     XScreen screen;
     const unsigned long window = screen.waitForWindow("Tessaria", 20.0);
     ASSERT_NE(window, 0u);
@@ -32,6 +35,10 @@ TEST(MenuWindowTest, ShowsThePictureCentredAndQuitsOnEscape) {
     EXPECT_NE(readFile(menu.dir / "stdout.txt").find("MenuState Cleanup\nGameEngine Cleanup\n"),
               std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(MenuWindowTest, MenuOnOpenGl,
+                         ::testing::Values(std::vector<std::string>{},
+                                           std::vector<std::string>{"MESA_GL_VERSION_OVERRIDE=1.3"}));
 
 TEST(MenuWindowTest, MissingPictureShowsNothingAndDoesNotCrash) {
     MenuRun menu;

@@ -15,8 +15,9 @@ class MenuRun {
             runCommand({"cp", std::string(TESSARIA_ASSETS_DIR) + "/" + asset, dir / asset});
         }
     }
-    void start() {
+    void start(const std::vector<std::string>& environment = {}) {
         Process::Options options;
+        options.environment = environment;
         options.workingDirectory = dir.path();
         options.stdoutFile = dir / "stdout.txt";
         process = std::make_unique<Process>(std::vector<std::string>{TESSARIA_MENU_PROBE}, options);
