@@ -21,7 +21,9 @@ class Map {
     void addObserver(MapChangeObserver* observer);
 
     // Clears every cell within radius of (cx, cy, cz), clamped to the map, and tells
-    // each observer of each cleared cell, in z-slowest, x-fastest order.
+    // each observer of each cleared cell, in z-slowest, x-fastest order. A radius of -1
+    // or less clears nothing; one between -1 and 0 still clears the centre (its reach
+    // rounds up to 0 and the centre lies within radius squared).
     void digSphere(int cx, int cy, int cz, float radius);
 
     std::uint8_t* blocks;

@@ -120,7 +120,16 @@ TEST(DigSphereTest, SpheresWhollyOutsideTheMapOrWithoutRadiusClearNothing) {
     EXPECT_TRUE(digSolid(128, 300, 128, 20.0f)->observer.cells.empty());
     EXPECT_TRUE(digSolid(INT_MAX, INT_MIN, 128, 20.0f)->observer.cells.empty());
     EXPECT_TRUE(digSolid(128, 128, 128, -2.0f)->observer.cells.empty());
+    EXPECT_TRUE(digSolid(128, 128, 128, -1.0f)->observer.cells.empty());
     EXPECT_TRUE(digSolid(128, 128, 128, std::nanf(""))->observer.cells.empty());
+}
+
+// The literal rule: the reach rounds up to 0 and the centre's distance 0 is within r^2.
+TEST(DigSphereTest, ARadiusBetweenMinusOneAndZeroClearsTheCentreOnly) {
+    for (const float radius : {-0.999f, -0.5f, -0.0f, 0.0f}) {
+        const auto dig = digSolid(128, 128, 128, radius);
+        EXPECT_EQ(dig->observer.cells, (std::vector<Cell>{{128, 128, 128}})) << radius;
+    }
 }
 
 } // namespace
