@@ -63,22 +63,31 @@ std::string windowed(const std::string& script) {
 }
 
 std::vector<BadSettings> scripts() {
-    BadSettings missing = splash("Missing", "", defaults);
+    const std::string loadFailure = "Unable to load settings: settings.lua";
+    const std::string runFailure = "Error in settings script: settings.lua";
+    BadSettings missing = splash("Missing", "", defaults,
+                                 {"Unable to load settings: cannot open settings.lua: No such "
+                                  "file or directory"});
     missing.file = File::Missing;
-    BadSettings directory = splash("ADirectoryOfThatName", "", defaults);
+    BadSettings directory = splash("ADirectoryOfThatName", "", defaults,
+                                   {"Unable to load settings: cannot read settings.lua: Is a "
+                                    "directory"});
     directory.file = File::Directory;
     return {
         missing,
         directory,
         splash("Empty", "", defaults),
-        splash("BinaryGarbage", binaryGarbage(), defaults),
-        splash("CorruptPrecompiledChunk", "\x1bLua\x51" + binaryGarbage(), defaults),
+        splash("BinaryGarbage", binaryGarbage(), defaults,
+               {loadFailure + ":1: unexpected symbol near 'char(127)'"}),
+        splash("CorruptPrecompiledChunk", "\x1bLua\x51" + binaryGarbage(), defaults,
+               {loadFailure + ": precompiled chunks are not loaded"}),
         splash("SyntaxErrorRunsNothing",
-               windowed("screenWidth = 640\nprint('never')\nscreenHeight = = 480\n"), defaults),
+               windowed("screenWidth = 640\nprint('never')\nscreenHeight = = 480\n"), defaults,
+               {loadFailure + ":4: unexpected symbol near '='"}),
         splash("RunTimeErrorKeepsWhatWasAssignedBefore",
                windowed("screenWidth = 640\nscreenHeight = 480\nprint('assigned')\n"
                         "error('stop here')\nscreenWidth = 1\n"),
-               {640, 480}, {"assigned"}),
+               {640, 480}, {"assigned", runFailure + ":5: stop here"}),
         splash("TablesWhereNumbersBelongReadAsZero",
                windowed("screenWidth = {}\nscreenHeight = {600}\nantialiasing = {4}\n"), desktop),
         splash("FunctionsWhereNumbersBelongReadAsZero",
@@ -111,12 +120,13 @@ std::vector<BadSettings> scripts() {
                windowed("screenWidth = 640\nscreenHeight = 480\n"
                         "print(setmetatable({}, {__tostring = function() error('no text') end}))\n"
                         "screenWidth = 1\n"),
-               {640, 480}),
+               {640, 480}, {runFailure + ":4: no text"}),
         splash("ToStringWithoutTextStopsTheScriptOnly",
                windowed("screenWidth = 640\nscreenHeight = 480\n"
                         "addMapLoadedCallbacks(setmetatable({}, {__tostring = function() return {} "
                         "end}))\nscreenWidth = 1\n"),
-               {640, 480}),
+               {640, 480},
+               {runFailure + ":4: 'tostring' must return a string to 'addMapLoadedCallbacks'"}),
         splash("TenThousandMapLoadedCallbacks",
                "for i = 1, 10000 do addMapLoadedCallbacks(i, 'onMap' .. i, {}) end\n"
                "print('registered')\n",
