@@ -119,7 +119,8 @@ lua_State* boundedScriptState() {
     return state;
 }
 
-// print writes to standard output; the fuzzer's own output stays readable.
+// print writes to standard output and the loader its error line to standard error; the
+// fuzzer's own output stays readable.
 struct DiscardingBuffer : std::streambuf {
     int overflow(int c) override { return traits_type::not_eof(c); }
 };
@@ -137,6 +138,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     scriptPath = std::string(directory) + "/settings.lua";
     std::cout.rdbuf(&discarded);
+    std::cerr.rdbuf(&discarded);
     return 0;
 }
 
