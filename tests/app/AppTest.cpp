@@ -1,0 +1,117 @@
+#include "app/FrameTimer.h"
+#include "app/GameEngine.h"
+#include "app/GameState.h"
+#include "app/Globals.h"
+#include "app/MainLoop.h"
+#include "script/Settings.h"
+#include "support/Testing.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+using Times = std::vector<std::uint32_t>;
+std::uint32_t fakeNow = 0;
+const FrameTimer::Clock fakeClock = [] { return fakeNow; };
+
+TEST(FrameTimer, MeasuresEachTickAndKeepsTheMeanOfTheLastTenSinceItsConstructionOrReset) {
+    // The clock at each reset and tick: the durations, means and last delta. A clock standing
+    // still or wrapping gives the mean (0 without history).
+    // clang-format off
+    const std::tuple<std::uint32_t, Times, Times, Times, float> cases[] = {
+        {5000, {5000}, {0}, {0}, 0.0f}, {5000, {5017}, {17}, {17}, 0.017f},
+        {5000, {5010, 5031, 5031}, {10, 21, 15}, {10, 15, 15}, 0.015f},
+        {5000, {5010, 5030, 5060}, {10, 20, 30}, {10, 15, 20}, 0.03f},
+        {0xFFFFFFF0u, {0xFFFFFFF4u, 0xFFFFFFFCu, 5, 17}, {4, 8, 6, 12}, {4, 6, 6, 7}, 0.012f},
+        {5000, {5100, 5110, 5120, 5130, 5140, 5150, 5160, 5170, 5180, 5190, 5200},
+         {100, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10},
+         {100, 55, 40, 32, 28, 25, 22, 21, 20, 19, 10}, 0.01f}};
+    // clang-format on
+    fakeNow = 5000;
+    FrameTimer timer(fakeClock);
+    for (const auto& [start, readings, durations, means, seconds] : cases) {
+        fakeNow = start;
+        if (timer.frameCount != 0) // after the first row
+            timer.Reset();
+        for (std::size_t i = 0; i < readings.size(); ++i) {
+            fakeNow = readings[i];
+            timer.Tick();
+            EXPECT_EQ(
+                std::make_tuple(timer.frameTimes[i % 10], timer.averageFrameTime, timer.frameCount),
+                std::make_tuple(durations[i], means[i], i + 1))
+                << start << " tick " << i;
+        }
+        EXPECT_EQ(timer.deltaSeconds, seconds) << start;
+    }
+}
+
+struct RecordingState : GameState {
+    explicit RecordingState(const char* name) : name(name) {}
+    void Init() override { std::cout << name << " Init\n"; } // as the real states log
+    void Cleanup() override { std::cout << name << " Cleanup\n"; }
+    void Pause() override {}
+    void Resume() override {}
+    void HandleEvents(GameEngine*) override {}
+    void Update(GameEngine*) override {}
+    void Draw(GameEngine*) override {}
+    const char* name;
+};
+
+TEST(GameEngine, ChangeStateCleansUpTheOldTopFirstAndCleanupEmptiesTheStackTopDown) {
+    RecordingState intro("Intro"), play("Play");
+    GameEngine engine;
+    EXPECT_TRUE(engine.states.empty() && !engine.Running() && engine.screen == nullptr);
+    const std::string lines = written(std::cout, [&] {
+        engine.ChangeState(&intro);
+        engine.ChangeState(&play);
+        engine.ChangeState(&play); // the same state again: cleaned up and initialised
+        EXPECT_EQ(engine.states, std::vector<GameState*>{&play});
+        engine.states.insert(engine.states.begin(), &intro);
+        engine.Cleanup();
+        EXPECT_TRUE(engine.states.empty());
+        engine.Cleanup();
+    });
+    EXPECT_EQ(lines, "Intro Init\nIntro Cleanup\nPlay Init\nPlay Cleanup\nPlay Init\nPlay Cleanup\n"
+                     "Intro Cleanup\nGameEngine Cleanup\nGameEngine Cleanup\n");
+    engine.running = true;
+    engine.Quit();
+    EXPECT_FALSE(engine.Running());
+}
+
+// Init's failures without a display: an unknown video driver fails SDL_Init, the dummy one
+// has no OpenGL for the video mode (in a child process, which keeps the settings to itself).
+void initWithVideoDriver(const char* driver) {
+    setenv("SDL_VIDEODRIVER", driver, 1);
+    settingsFileName = "/nonexistent/settings.lua";
+    GameEngine().Init();
+    std::exit(0);
+}
+
+// The threadsafe style runs each case in a fresh copy of the test program, whose record of
+// the globals shows them built in their one order before main and torn down in reverse.
+TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(initWithVideoDriver("no-such-driver"), ::testing::ExitedWithCode(1),
+                "Unable to initialize SDL\n$");
+    EXPECT_EXIT(initWithVideoDriver("dummy"), ::testing::ExitedWithCode(3),
+                "Unable to create a window with the desired OpenGL properties\n$");
+    EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
+                ::testing::ExitedWithCode(0),
+                "^keyState\nsquareRootOfTwo\nfreeLightIds\nluaState\nsettingsFileName\nsettings\n"
+                "frameTimer\n~frameTimer\n~settingsFileName\n~luaState\n~mapLoadedCallbacks\n"
+                "~freeLightIds\n$");
+    EXPECT_EXIT((unsetenv(globals::traceVariable), std::exit(0)), ::testing::ExitedWithCode(0),
+                "^$");
+}
+
+TEST(WindowSide, ZeroIsTheDesktopsAndOnlyOneTo16384PixelsHaveAWindow) {
+    const int cases[][3] = {{0, 1920, 1920},    {0, 0, 0},         {1, 1920, 1},
+                            {4096, 1024, 4096}, {-1, 1920, 0},     {16384, 1024, 16384},
+                            {16385, 1920, 0},   {INT_MAX, 1920, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(windowSide(c[0], c[1]), c[2]) << c[0] << " on " << c[1];
+    // GLU's text for an OpenGL error, or the hexadecimal where it has none (GL_CONTEXT_LOST).
+    EXPECT_EQ(glErrorText(GL_INVALID_VALUE) + glErrorText(0x0507), "invalid value0x0507");
+}
+
+} // namespace

@@ -1,0 +1,218 @@
+#include "physics/Collision.h"
+#include "physics/KeyState.h"
+#include "physics/MapCollision.h"
+#include "physics/Player.h"
+#include "physics/TimeStep.h"
+#include "support/TestMap.h"
+#include "support/Testing.h"
+
+#include <SDL/SDL_keysym.h>
+
+namespace {
+
+// What f writes to the process's standard output file, where nothing may go through cout.
+template <class F> std::string standardOutputOf(F f) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(written(std::cout, f), "");
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+// Points keyState at a keyboard of the test's own, holding the keys named by their letters.
+void holdKeys(const char* held) {
+    static std::array<std::uint8_t, SDLK_LAST> keys;
+    keys.fill(0);
+    for (; *held != '\0'; ++held)
+        keys[static_cast<unsigned char>(*held)] = 1;
+    keyState = keys.data();
+}
+
+TEST(VectorMath, SquareRootNormalizeAndPlanesInSinglePrecision) {
+    // Nothing usable normalises to zero; planes through a, b, c face where they run clockwise.
+    // clang-format off
+    const Vector3 normalized[][2] = {{{3, 0, -4}, {0.6f, 0, -0.8f}}, {{-0.0f, 0, 0}, {0, 0, 0}},
+        {{1e-30f, 0, 0}, {0, 0, 0}}, {{1, NAN, 0}, {0, 0, 0}}};
+    const Vector3 planes[][5] = {{{0, 1, 5}, {1, 0, 5}, {0, 0, 5}, {0, 0, 1}, {-5, 0, 0}}};
+    // clang-format on
+    for (const auto& c : normalized)
+        EXPECT_EQ(xyz(normalize(c[0])), xyz(c[1])) << c[0].x << " " << c[0].y << " " << c[0].z;
+    for (const auto& p : planes) {
+        const Plane plane = planeFromPoints(p[0], p[1], p[2]);
+        EXPECT_EQ(std::make_tuple(xyz(plane.normal), xyz(plane.point), plane.d),
+                  std::make_tuple(xyz(p[3]), xyz(p[2]), p[4].x));
+    }
+}
+
+TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingTheOutputs) {
+    const float corner = 0.25f / squareRoot(0.125f), cornerDepth = 0.5f - squareRoot(0.125f);
+    // Cylinder x, y, z, half height, radius against the unit block: vector and length, or the
+    // sentinels 7 (touching, or 0.625 from the corner (1, 1) with both axes overlapping).
+    // clang-format off
+    const float cases[][9] = {
+        {0.5, 0.5, 1.25, 0.5, 0.5, 0, 0, 1, 0.25}, // the self-test shapes
+        {1.25, 1.25, 0.5, 0.5, 0.5, corner, corner, 0, cornerDepth},
+        // Horizontally inside: the smaller overlap wins, ties go to y (unless z is smaller).
+        {0.25, 0.75, 0.5, 9, 0.5, 0, 1, 0, 0.75}, {0.375, 0.5, 0.5, 9, 0.5, -1, 0, 0, 0.875},
+        {1.375, 1.5, 0.5, 0.5, 0.63f, 0.6f, 0.8f, 0, 0.63f - 0.625f}, // near the corner
+        {1.25, 0.5, 1.25, 0.5, 0.5, 1, 0, 0, 0.25}, // equal lengths go sideways
+        {1.25, 0.5, 1.375, 0.5, 0.5, 0, 0, 1, 0.125},
+        {0.5, -0.4375, 0.5, 0.5, 0.5, 0, -1, 0, 0.0625},
+        {0.5, 0.5, 0, 0.25, 0.5, 0, 0, 1, 0.25}, // only a centre strictly below goes down
+        {0.5, 0.5, -0.125, 0.25, 0.5, 0, 0, -1, 0.125}, {0.5, 0.5, 1.5, 0.5, 0.5, 7, 7, 7, 7},
+        {1.5, 0.5, 0.5, 0.5, 0.5, 7, 7, 7, 7}, {1.375, 1.5, 0.5, 0.5, 0.625, 7, 7, 7, 7}};
+    // clang-format on
+    for (const auto& c : cases) {
+        Vector3 vector{7, 7, 7};
+        float length = 7;
+        const AxisAlignedBox unit{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+        EXPECT_EQ(testCylinderBox(unit, {c[0], c[1], c[2], c[3], c[4]}, vector, length), c[8] != 7);
+        EXPECT_EQ(std::make_tuple(xyz(vector), length),
+                  std::make_tuple(xyz({c[5], c[6], c[7]}), c[8]))
+            << c[0] << " " << c[1] << " " << c[2] << " " << c[4];
+    }
+}
+
+TEST(CollisionSelfTests, ReportOnTheStandardOutputFileByteForByte) {
+    EXPECT_EQ(standardOutputOf([] { runCollisionSelfTests(); }),
+              "Test 1:\n\tCollision: 1\n\tProjectionVector: (0.000000, 0.000000, 1.000000)\n"
+              "\t Projection Length: 0.250000\n\n"
+              "Test 2:\n\tCollision: 1\n\tProjectionVector: (0.707107, 0.707107, 0.000000)\n"
+              "\t Projection Length: 0.146447\n\n");
+}
+
+TEST(Player, StartsAtRestFallsAndIsFollowedByTheCameraFromPointSevenAboveItsCentre) {
+    holdKeys("");
+    auto player = std::make_unique<Player>();
+    const float drop = (-9.8f * timeStep) * timeStep; // about 0.00272
+    player->updateMovement(timeStep);
+    EXPECT_EQ(std::make_pair(xyz(player->position), xyz(player->lastPosition)),
+              std::make_pair(xyz({128, 128, 256.0f + drop}), xyz({128, 128, 256})));
+    PhysicsBody body({0, 0, 0});            // near the origin nothing is lost to rounding
+    body.acceleration = {1.0f, 0.0f, 0.0f}; // its own acceleration adds to gravity
+    body.integrate(timeStep);
+    EXPECT_EQ(
+        std::make_tuple(xyz(body.position), xyz(body.lastPosition), body.getVelocity().z),
+        std::make_tuple(xyz({timeStep * timeStep, 0, drop}), xyz({0, 0, 0}), drop / timeStep));
+    player->lastPosition = {10, 20, 30};
+    player->position = {11, 22, 29};
+    EXPECT_EQ(xyz(player->interpolatePosition(0.5f)), xyz({10.5f, 21, 29.5f}));
+    EXPECT_EQ(std::make_pair(xyz(player->getCameraPosition(1)), xyz(player->getCameraPosition(0))),
+              std::make_pair(xyz({11, 22, 29.0f + 0.7f}), xyz({10, 20, 30.0f + 0.7f})));
+}
+
+TEST(Player, EachKeyAcceleratesItsOwnWayStepAfterStepAndTheMouseTurnsIt) {
+    // Yaw and keys held: the acceleration, gravity included; the space bar needs no ground.
+    // clang-format off
+    const std::tuple<float, const char*, Vector3> cases[] = {{0, "w", {0, 3, -9.8f}},
+        {0, "d", {3, 0, -9.8f}}, {0, "a", {-3, 0, -9.8f}}, {0, "s", {0, -3, -9.8f}},
+        {90, "w", {-3, 0, -9.8f}}, {180, "w", {0, -3, -9.8f}}, {270, "d", {0, -3, -9.8f}},
+        {0, "wsad", {0, 0, -9.8f}}, {0, "wd", {3, 3, -9.8f}}, {0, " ", {0, 0, 30 - 9.8f}}};
+    // clang-format on
+    for (const auto& [yaw, keys, a] : cases) {
+        holdKeys(keys);
+        Player player;
+        player.position = player.lastPosition = {0, 0, 0};
+        player.yaw = yaw;
+        for (float steps = 1; steps <= 2; ++steps) {
+            player.updateMovement(timeStep);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(xyz(player.getVelocity())[i], steps * xyz(a)[i] * timeStep, 1e-6f);
+        }
+    }
+    // Yaw, mouse dx, dy: yaw and pitch after, a quarter degree per count; yaw wraps once
+    // (359.9 + 0.5 and - 360 are exact there) and pitch stops at 90.
+    const double looks[][5] = {{359.9f, -2, 4, 0.399993896484375, -1},
+                               {0.1f, 1, INT_MAX, (0.1f - 0.25f) + 360.0f, -90},
+                               {360, 0, INT_MIN, 360, 90},
+                               {0.25f, 1, 0, 0, 0}};
+    for (const auto& c : looks) {
+        Player player;
+        player.yaw = float(c[0]);
+        player.applyLook(int(c[1]), int(c[2]));
+        EXPECT_EQ(std::make_pair(player.yaw, player.pitch),
+                  std::make_pair(float(c[3]), float(c[4])));
+    }
+}
+
+UprightCylinderCollider body(Vector3 position, Vector3 last, float radius = 0.4f,
+                             float height = 1.7f) {
+    UprightCylinderCollider collider(position, radius, height);
+    collider.lastPosition = last;
+    return collider;
+}
+
+// Collides the body with the map; returns whether the step was split into sub-steps.
+bool collide(UprightCylinderCollider& body, const Map& map) {
+    const std::string trace = standardOutputOf([&] { collideWithMap(body, map); });
+    const bool split = trace.find("\tColliding with multiple steps\n") != std::string::npos;
+    EXPECT_NE(split, trace.find("\tColliding in single step\n") != std::string::npos);
+    EXPECT_EQ(trace.rfind("Collision complete.\n\n"), trace.size() - 21) << trace;
+    return split;
+}
+
+TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAverageContact) {
+    const auto flat = makeFlatMap(10); // solid below z = 10
+    auto landing = body({128.5f, 128.5f, 10.75f}, {128.5f, 128.5f, 11});
+    EXPECT_EQ(standardOutputOf([&] { collideWithMap(landing, *flat); }),
+              "Colliding...\n\tPosition: (128.500000, 128.500000, 10.750000)\n"
+              "\tLast Position: (128.500000, 128.500000, 11.000000)\n"
+              "\tDisplacement: (0.000000, 0.000000, -0.250000)\n\tColliding in single step\n"
+              "\tPost-Collision Position: (128.500000, 128.500000, 10.850000)\n"
+              "\tPost-Collision Last Position: (128.500000, 128.500000, 10.850000)\n"
+              "Collision complete.\n\n");
+    // Every step is traced. It is split beyond the least of radius, half height and 0.5 (as
+    // squares: 0.4 exactly is one step), still ending where it ends, even in sub-steps of 0.
+    for (const float x : {0.4f, std::nextafter(0.4f, 1.0f)}) {
+        auto moving = body({x, 5, 100}, {0, 5, 100});
+        EXPECT_EQ(std::make_pair(collide(moving, *flat), xyz(moving.position)),
+                  std::make_pair(x != 0.4f, xyz({x, 5, 100})));
+    }
+    auto low = body({100.3f, 100, 100}, {100, 100, 100}, 1, 0.5f),
+         point = body({9, 9, 20}, {9, 9, 21}, 0, 0);
+    EXPECT_EQ(std::make_tuple(collide(low, *flat), collide(point, *flat), low.position.x,
+                              point.position.z),
+              std::make_tuple(true, true, 100.3f, 20.0f));
+    // Blocks 0.1 deep west of the body and 0.3 deep south of it; a wall at x >= 20.
+    const auto two = makeMap([](int x, int y, int z) -> std::uint8_t {
+        return z == 5 && ((x == 10 && y == 11) || (x == 11 && y == 10)) ? Stone : Air;
+    });
+    const auto wall =
+        makeMap([](int x, int, int z) -> std::uint8_t { return x >= 20 && z < 20 ? Stone : Air; });
+    const Vector3 sunk{128.5f, 128.5f, 10.75f}, same{NAN, NAN, NAN};
+    const float four = 10.5f + ((0.5f + 0.85f) - (10.5f - 9.5f)), a = 0.2f / squareRootOfTwo;
+    enum { collided, resolved };
+    // Map, position, last position, collided or one pass resolved: the position (same: both
+    // unchanged) and last position (same: the position) after. Sunk and still, or sliding
+    // along the contact, no motion is against it; four blocks below push up like one.
+    // clang-format off
+    const std::tuple<const Map*, Vector3, Vector3, int, Vector3, Vector3, float> cases[] = {
+        // Sub-steps of 0.4, 0.4, 0.2 each land, the last at 0.112 along x from the start.
+        {flat.get(), {10.72f, 10.5f, 10.04f}, {10.44f, 10.5f, 11}, collided,
+         {10.72f, 10.5f, 10.85f}, {10.552f, 10.5f, 10.85f}, 1e-5f},
+        {flat.get(), sunk, sunk, collided, same, same, 0},
+        {flat.get(), sunk, {128.4f, 128.5f, 10.75f}, collided, same, same, 0},
+        {flat.get(), {128, 128, 10.5f}, {128, 128, 10.6f}, resolved, {128, 128, four}, same, 0},
+        {flat.get(), {128.5f, 128.5f, 10.5f}, {128.5f, 128.5f, 10.6f}, resolved,
+         {128.5f, 128.5f, four}, same, 0},
+        // Two contacts averaged, straight into them: nothing kept. Along a wall: that motion.
+        {two.get(), {11.3f, 11.1f, 5.5f}, {11.4f, 11.2f, 5.5f}, resolved,
+         {11.3f + a, 11.1f + a, 5.5f}, same, 2e-6f},
+        {wall.get(), {19.7f, 50, 10.5f}, {19.6f, 49.8f, 10.5f}, resolved, {19.6f, 50, 10.5f},
+         {19.6f, 49.8f, 10.5f}, 1e-5f}};
+    // clang-format on
+    for (const auto& [map, position, last, run, after, lastAfter, tolerance] : cases) {
+        auto moving = body(position, last);
+        if (run == resolved)
+            resolveContacts(moving, *map, last);
+        else
+            collide(moving, *map);
+        const Vector3 p = std::isnan(after.x) ? position : after;
+        const Vector3 l = std::isnan(after.x) ? last : std::isnan(lastAfter.x) ? p : lastAfter;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(std::fabs(xyz(moving.position)[i] - xyz(p)[i]) <= tolerance &&
+                        std::fabs(xyz(moving.lastPosition)[i] - xyz(l)[i]) <= tolerance)
+                << position.x << " " << position.y << " " << position.z;
+    }
+}
+
+} // namespace

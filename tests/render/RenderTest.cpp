@@ -1,0 +1,127 @@
+#include "render/ChunkMesher.h"
+#include "render/ChunkQueue.h"
+#include "render/Frustum.h"
+#include "render/ReferenceMesher.h"
+#include "support/TestMap.h"
+#include "support/Testing.h"
+#include "world/NoiseMapGenerator.h"
+
+#include <random>
+
+namespace {
+
+TEST(ChunkMesher, ALoneBlockShowsSixFacesOfTwoTrianglesInScanOrderInItsColour) {
+    // Corners c0..c3 of faces -z, -y, -x, +x, +y, +z (scan order), drawn c0 c1 c2 c2 c3 c0.
+    // clang-format off
+    const int corners[6][4][3] = {
+        {{1, 0, 0}, {0, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{1, 0, 1}, {0, 0, 1}, {0, 0, 0}, {1, 0, 0}},
+        {{0, 0, 1}, {0, 1, 1}, {0, 1, 0}, {0, 0, 0}}, {{1, 1, 1}, {1, 0, 1}, {1, 0, 0}, {1, 1, 0}},
+        {{0, 1, 1}, {1, 1, 1}, {1, 1, 0}, {0, 1, 0}}, {{1, 1, 1}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}}};
+    const float normals[6][3] = {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 1, 0},
+                                 {0, 0, 1}};
+    const int order[6] = {0, 1, 2, 2, 3, 0},
+              colours[4][3] = {{}, {93, 168, 39}, {116, 69, 48}, {81, 90, 90}};
+    // clang-format on
+    std::vector<ChunkVertex> v(12); // stale contents from an earlier build must go
+    for (const std::uint8_t type : {Grass, Dirt, Stone}) {
+        const auto map = makeEmptyMap();
+        map->blocks[map->blockIndex(5, 6, 7)] = type;
+        meshChunk(*map, 0, 0, 0, v);
+        ASSERT_EQ(v.size(), 36u);
+        for (int i = 0; i < 36; ++i) {
+            const int* c = corners[i / 6][order[i % 6]];
+            EXPECT_EQ(xyz(v[i].position), xyz(Vector3{5.0f + c[0], 6.0f + c[1], 7.0f + c[2]})) << i;
+            EXPECT_EQ(xyz(v[i].normal), xyz(normals[i / 6])) << i;
+            EXPECT_EQ(std::make_tuple(v[i].colour[0], v[i].colour[1], v[i].colour[2], v[i].padding),
+                      std::make_tuple(colours[type][0], colours[type][1], colours[type][2], 0));
+        }
+    }
+}
+
+// The fast mesher against the cell-by-cell reference, chunk by chunk, byte for byte.
+void expectSameMeshes(const Map& map) {
+    std::vector<ChunkVertex> fast(7), reference; // stale contents must not leak through
+    for (int i = 0; i < 4096; ++i) {
+        meshChunk(map, i % 16, i / 16 % 16, i / 256, fast);
+        referenceMeshChunk(map, i % 16, i / 16 % 16, i / 256, reference);
+        EXPECT_TRUE(fast.size() == reference.size() &&
+                    (fast.empty() || std::memcmp(fast.data(), reference.data(),
+                                                 fast.size() * sizeof(ChunkVertex)) == 0))
+            << "chunk " << i % 16 << " " << i / 16 % 16 << " " << i / 256;
+    }
+}
+
+TEST(MeshEquivalence, GeneratedAndRandomMaps) {
+    expectSameMeshes(Map(new NoiseMapGenerator));
+    // Each chunk-sized region its own pattern: Air, solid, sparse or dense noise, lone holes.
+    std::mt19937 random(20240611);
+    std::vector<int> kinds(4096);
+    for (int& kind : kinds)
+        kind = random() % 6;
+    const auto patterns = makeMap([&](int x, int y, int z) -> std::uint8_t {
+        const int kind = kinds[(z / 16 * 16 + y / 16) * 16 + x / 16];
+        const double density = kind == 2 ? 0.1 : kind == 3 ? 0.5 : 0.95;
+        const bool solid = kind == 1 || (kind == 5 && (x + y + z) % 7 != 0) ||
+                           (kind >= 2 && kind <= 4 && random() < density * random.max());
+        return solid ? std::uint8_t(Grass + random() % 3) : std::uint8_t(Air);
+    });
+    expectSameMeshes(*patterns);
+}
+
+TEST(TouchedChunks, AreTheOwnChunkThenTheNeighboursAcrossTheCellsFacesInXYZOrder) {
+    // A cell in a map of 16^3 chunks: the chunks it touches, none beyond the map's sides.
+    // clang-format off
+    const std::pair<Cell, std::vector<Cell>> cases[] = {
+        {{16, 16, 16}, {{1, 1, 1}, {0, 1, 1}, {1, 0, 1}, {1, 1, 0}}},
+        {{15, 20, 31}, {{0, 1, 1}, {1, 1, 1}, {0, 1, 2}}}, {{100, 37, 200}, {{6, 2, 12}}},
+        {{0, 0, 0}, {{0, 0, 0}}}, {{255, 255, 255}, {{15, 15, 15}}},
+        {{240, 15, 0}, {{15, 0, 0}, {14, 0, 0}, {15, 1, 0}}}};
+    // clang-format on
+    for (const auto& [cell, expected] : cases) {
+        const TouchedChunks t = touchedChunks(cell[0], cell[1], cell[2], 16, 16, 16);
+        std::vector<Cell> chunks;
+        for (int i = 0; i < t.count; ++i)
+            chunks.push_back({t.chunks[i].cx, t.chunks[i].cy, t.chunks[i].cz});
+        EXPECT_EQ(chunks, expected) << cell[0] << " " << cell[1] << " " << cell[2];
+    }
+}
+
+TEST(Frustum, PlanesLeanByHalfTheFieldOfViewAndBoxesOnThemCountAsIn) {
+    // Level along +y, fov 90, square, near 1, far 100: the top plane passes through (0, 1, 1).
+    const FrustumPlanes p = frustumPlanes({0, 0, 0}, viewBasis(0, 0), 90.0f, 1.0f, 100.0f, 1.0f);
+    const float h = 0.70710678f;
+    // clang-format off
+    const std::pair<Vector3, float> planes[] = {{{0, 1, 0}, -1}, {{0, -1, 0}, 100},
+        {{0, h, -h}, 0}, {{0, h, h}, 0}, {{h, h, 0}, 0}, {{-h, h, 0}, 0}};
+    // clang-format on
+    for (int i = 0; i < 18; ++i)
+        EXPECT_NEAR(xyz(p[i / 3].normal)[i % 3], xyz(planes[i / 3].first)[i % 3], 1e-6) << i / 3;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NEAR(p[i].d, planes[i].second, 1e-4) << i;
+    // The view of fov 80, 4:3, near 0.1, far 10000; the cube [0, 10]^3 as inward planes.
+    const FrustumPlanes view =
+        frustumPlanes({0, 0, 0}, viewBasis(0, 0), 80.0f, 0.1f, 10000.0f, 4.0f / 3);
+    const FrustumPlanes cube{{{{1, 0, 0}, {}, 0},
+                              {{-1, 0, 0}, {}, 10},
+                              {{0, 1, 0}, {}, 0},
+                              {{0, -1, 0}, {}, 10},
+                              {{0, 0, 1}, {}, 0},
+                              {{0, 0, -1}, {}, 10}}};
+    using R = FrustumResult;
+    // clang-format off
+    const std::tuple<const FrustumPlanes*, BoundingBox, FrustumResult> cases[] = {
+        {&view, {{-1, 10, -1}, {1, 12, 1}}, R::Inside},
+        {&view, {{-1, -12, -1}, {1, -10, 1}}, R::Outside}, // behind
+        {&view, {{-1, -1, -1}, {1, 1, 1}}, R::Intersect},  // around the eye: the near plane
+        {&view, {{5, 10, -1}, {20, 12, 1}}, R::Intersect}, // across the right plane
+        {&view, {{9, 10, 7}, {40, 11, 30}}, R::Intersect}, // beside an edge, behind no one plane
+        {&cube, {{-2, 1, 1}, {0, 2, 2}}, R::Intersect},
+        {&cube, {{-2, 1, 1}, {-0.5f, 2, 2}}, R::Outside},
+        {&cube, {{0, 0, 0}, {10, 10, 10}}, R::Inside}};
+    // clang-format on
+    for (const auto& [planes, box, result] : cases)
+        EXPECT_EQ(classifyBox(*planes, box), result)
+            << box.min.x << " " << box.min.y << " " << box.min.z;
+}
+
+} // namespace

@@ -1,0 +1,45 @@
+#include "physics/TimeStep.h"
+#include "states/FixedStep.h"
+#include "states/IntroState.h"
+#include "support/Testing.h"
+
+namespace {
+
+TEST(States, FixedStepsCarryTheRestAndTheSplashFadesInCentred) {
+    // Frame milliseconds: steps and the exact remainder (a step is lost in days of stall).
+    const std::tuple<double, int, float> cases[] = {{0, 0, 0.0f},
+                                                    {16, 0, 0.016f},
+                                                    {17, 1, 0.017f - timeStep},
+                                                    {50, 2, (0.05f - timeStep) - timeStep},
+                                                    {100, 6, 3.7252903e-09f},
+                                                    {1000, 60, 2.79396772e-07f},
+                                                    {1e9, 0, 0.0f},
+                                                    {1e12, 0, 0.0f}};
+    for (const auto& [milliseconds, steps, remainder] : cases) {
+        float accumulator = 0.0f;
+        const float seconds = static_cast<float>(milliseconds / 1000.0);
+        EXPECT_EQ(takeFixedSteps(accumulator, seconds, timeStep), steps) << milliseconds;
+        EXPECT_EQ(accumulator, remainder) << milliseconds;
+    }
+    float accumulator = 0.0f;
+    takeFixedSteps(accumulator, 0.016f, timeStep);
+    EXPECT_EQ(interpolationFactor(accumulator, timeStep), 0.016f / 0.016666668f);
+    takeFixedSteps(accumulator, 0.05f, timeStep);
+    EXPECT_EQ(takeFixedSteps(accumulator, 0.001f, timeStep), 1); // the remainder completes one
+    float alpha = 0.0f;
+    for (int pass = 0; pass < 1000; ++pass)
+        alpha = nextFadeAlpha(alpha);
+    EXPECT_EQ(alpha, 0x1.fffec8p-1f); // 0.99999070: the single-precision sum falls short
+    EXPECT_EQ(std::make_tuple(nextFadeAlpha(0.0f), nextFadeAlpha(alpha), nextFadeAlpha(1.0f)),
+              std::make_tuple(0.001f, 1.0f, 1.0f));
+    const int offsets[][6] = {{800, 600, 640, 480, 80, 60},
+                              {800, 600, 1024, 768, -112, -84},
+                              {801, 600, 640, 477, 80, 61},
+                              {800, 600, 803, 611, -1, -5}};
+    for (const auto& c : offsets) {
+        const ScreenOffset at = centredOffset(c[0], c[1], c[2], c[3]);
+        EXPECT_EQ(std::make_pair(at.x, at.y), std::make_pair(c[4], c[5])) << c[2] << "x" << c[3];
+    }
+}
+
+} // namespace
