@@ -38,6 +38,20 @@ TEST(ChunkMesher, ALoneBlockShowsSixFacesOfTwoTrianglesInScanOrderInItsColour) {
     }
 }
 
+// The map is open to the sky alone: a block in its top corner shows its top face (last).
+TEST(ChunkMesher, AtTheMapsTopCornerOnlyTheSkySideShowsBeyondTheBoundary) {
+    const auto map = makeEmptyMap();
+    map->blocks[map->blockIndex(255, 255, 255)] = Grass;
+    std::vector<ChunkVertex> fast, reference;
+    meshChunk(*map, 15, 15, 15, fast);
+    referenceMeshChunk(*map, 15, 15, 15, reference);
+    std::vector<float> normals;
+    for (std::size_t i = 0; i < fast.size(); i += 6)
+        normals.push_back(fast[i].normal[0] + 2 * fast[i].normal[1] + 4 * fast[i].normal[2]);
+    EXPECT_EQ(normals, (std::vector<float>{-4, -2, -1, 4})); // -z, -y, -x, +z
+    EXPECT_EQ(reference.size(), fast.size());
+}
+
 // The fast mesher against the cell-by-cell reference, chunk by chunk, byte for byte.
 void expectSameMeshes(const Map& map) {
     std::vector<ChunkVertex> fast(7), reference; // stale contents must not leak through

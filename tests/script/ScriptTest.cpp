@@ -71,6 +71,7 @@ TEST(SettingsScript, AScriptSetsWhatItAssignsUpToItsFirstErrorWhichItLogs) {
         {"antialiasing = 8\nprint(setmetatable({}, {__tostring = function() return {} end})) "
          "antialiasing = 2", {true, 800, 600, 8, false, false},
          runError + "@:2: 'tostring' must return a string to 'print'\n", builtIn},
+        {"error({})", builtIn, runError + "(error object is not a string)\n", builtIn},
         // Globals that raise on reading count as unset.
         {"screenWidth = 1024 setmetatable(_G, {__index = function() error('no such key') end})",
          {true, 1024, 600, 0, false, false}, "", builtIn},
