@@ -13,8 +13,7 @@ SMALL = QUIET + 'screenWidth = 200\nscreenHeight = 150\n'  # a small window fade
 GARBAGE = b'\x7f' + random.Random(20240613).randbytes(4095)  # neither bytecode nor a '#' line
 TOSTRING = 'screenWidth = 640\nscreenHeight = 480\n%s(setmetatable({}, {__tostring = %s}))\nscreenWidth = 1\n'
 MENU_LOG = ['Settings loaded: 800 x 600', GLEW, 'MenuState Init', 'MenuState Cleanup', 'GameEngine Cleanup']
-with open(os.path.join(ASSETS, 'menu.bmp'), 'rb') as f:
-    MENU = f.read()
+MENU = open(os.path.join(ASSETS, 'menu.bmp'), 'rb').read()
 orange, blue, green, white, black = (200, 100, 50), (0, 0, 200), (0, 200, 0), (255, 255, 255), (0, 0, 0)
 
 

@@ -144,13 +144,11 @@ class Game:
             os.chmod(self.dir, 0o555)
         self.process = subprocess.Popen(command, cwd=self.dir, stdout=out[0], stderr=out[1],
                                         env=environment)
+        [f.close() for f in out]
 
-    def file(self, name):
-        try:
-            with open(os.path.join(self.dir, name), 'rb') as f:
-                return f.read().decode(errors='replace')
-        except OSError:
-            return None
+    def file(self, name):  # its text, or None when there is no such file
+        path = os.path.join(self.dir, name)
+        return open(path, 'rb').read().decode(errors='replace') if os.path.isfile(path) else None
 
     def log(self):
         text = self.file('log.txt')
