@@ -21,12 +21,11 @@ Map& generatedWorld() {
     return map;
 }
 
-using StagingArrays = std::vector<std::vector<ChunkVertex>>;
+using Staging = std::vector<ChunkVertex>;
 
-// The CPU half of rebuilding every chunk: mesh into the chunk's staging array, which
+// The CPU half of rebuilding every chunk: mesh each into the one staging array, which
 // the renderer would compile and then empty, keeping its storage. Returns the vertex count.
-template <class Mesher>
-std::size_t meshWorld(const Map& map, StagingArrays& staging, Mesher mesher) {
+template <class Mesher> std::size_t meshWorld(const Map& map, Staging& vertices, Mesher mesher) {
     std::size_t total = 0;
     const int countX = map.sizeX / chunkSize;
     const int countY = map.sizeY / chunkSize;
@@ -34,7 +33,6 @@ std::size_t meshWorld(const Map& map, StagingArrays& staging, Mesher mesher) {
     for (int cz = 0; cz < countZ; ++cz) {
         for (int cy = 0; cy < countY; ++cy) {
             for (int cx = 0; cx < countX; ++cx) {
-                std::vector<ChunkVertex>& vertices = staging[cx + countX * (cy + countY * cz)];
                 mesher(map, cx, cy, cz, vertices);
                 benchmark::DoNotOptimize(vertices.data());
                 total += vertices.size();
@@ -57,8 +55,7 @@ class CpuRemesher : public MapChangeObserver {
   public:
     explicit CpuRemesher(const Map& map)
         : map_(map), countX_(map.sizeX / chunkSize), countY_(map.sizeY / chunkSize),
-          countZ_(map.sizeZ / chunkSize), queued_(chunkTotal(map), false),
-          staging_(chunkTotal(map)) {}
+          countZ_(map.sizeZ / chunkSize), queued_(chunkTotal(map), false) {}
 
     void blockChanged(int x, int y, int z) override {
         const TouchedChunks touched = touchedChunks(x, y, z, countX_, countY_, countZ_);
@@ -77,9 +74,9 @@ class CpuRemesher : public MapChangeObserver {
         for (const ChunkCoord& c : queue_) {
             const std::size_t index = c.cx + countX_ * (c.cy + countY_ * c.cz);
             queued_[index] = false;
-            meshChunk(map_, c.cx, c.cy, c.cz, staging_[index]);
-            vertices += staging_[index].size();
-            staging_[index].clear();
+            meshChunk(map_, c.cx, c.cy, c.cz, staging_);
+            vertices += staging_.size();
+            staging_.clear();
         }
         queue_.clear();
         return vertices;
@@ -92,14 +89,14 @@ class CpuRemesher : public MapChangeObserver {
     int countX_, countY_, countZ_;
     std::vector<bool> queued_;
     std::vector<ChunkCoord> queue_;
-    StagingArrays staging_;
+    Staging staging_;
 };
 
 } // namespace
 
 static void BM_MeshWorld(benchmark::State& state) {
     const Map& map = generatedWorld();
-    StagingArrays staging(chunkTotal(map));
+    Staging staging;
     // The storage a running game already holds.
     const std::size_t vertices = meshWorld(map, staging, meshChunk);
     for (auto _ : state) {
@@ -109,11 +106,11 @@ static void BM_MeshWorld(benchmark::State& state) {
 }
 BENCHMARK(BM_MeshWorld)->Unit(benchmark::kMillisecond);
 
-// As at the game's start: every staging array is new and grows on first use.
+// As at the game's start: the staging array is new and grows on first use.
 static void BM_MeshWorldFirstBuild(benchmark::State& state) {
     const Map& map = generatedWorld();
     for (auto _ : state) {
-        StagingArrays staging(chunkTotal(map));
+        Staging staging;
         meshWorld(map, staging, meshChunk);
     }
 }
@@ -122,7 +119,7 @@ BENCHMARK(BM_MeshWorldFirstBuild)->Unit(benchmark::kMillisecond);
 // The literal cell-by-cell scan, for comparison.
 static void BM_MeshWorldReference(benchmark::State& state) {
     const Map& map = generatedWorld();
-    StagingArrays staging(chunkTotal(map));
+    Staging staging;
     meshWorld(map, staging, referenceMeshChunk);
     for (auto _ : state) {
         meshWorld(map, staging, referenceMeshChunk);

@@ -4,6 +4,9 @@
 //   key   the first key press the game takes from its event queue
 //   grab  the play state grabbing the mouse, once the world is generated and meshed
 //   swap  every buffer swap, after it returns
+//   lists the first display list begun, then the time spent compiling lists (between
+//         glNewList and the return of glEndList) up to the grab, in nanoseconds
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <dlfcn.h>
@@ -22,16 +25,24 @@ std::FILE* timesFile() {
     return file;
 }
 
-void record(const char* event) {
+long long nowNs() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+void record(const char* event, long long value = nowNs()) {
     if (std::FILE* const file = timesFile()) {
         // Flushed at once: the script reads the file while the game runs.
-        std::fprintf(file, "%s %lld\n", event,
-                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fprintf(file, "%s %lld\n", event, value);
         std::fflush(file);
     }
 }
+
+long long firstListNs = 0;
+long long listStartNs = 0;
+long long compilingNs = 0;
+bool grabbed = false;
 
 template <class Function> Function next(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
@@ -60,9 +71,31 @@ int SDL_PollEvent(SDL_Event* event) {
 
 SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
     static const auto real = next<SDL_GrabMode (*)(SDL_GrabMode)>("SDL_WM_GrabInput");
+    if (mode == SDL_GRAB_ON && !grabbed) {
+        grabbed = true;
+        record("lists", firstListNs);
+        record("compiling", compilingNs);
+    }
     if (mode == SDL_GRAB_ON) {
         record("grab");
     }
     return real(mode);
+}
+
+void glNewList(GLuint list, GLenum mode) {
+    static const auto real = next<void (*)(GLuint, GLenum)>("glNewList");
+    listStartNs = nowNs();
+    if (firstListNs == 0) {
+        firstListNs = listStartNs;
+    }
+    real(list, mode);
+}
+
+void glEndList() {
+    static const auto real = next<void (*)()>("glEndList");
+    real();
+    if (!grabbed) {
+        compilingNs += nowNs() - listStartNs;
+    }
 }
 }

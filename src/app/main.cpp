@@ -1,4 +1,5 @@
 #include "app/GameEngine.h"
+#include "app/HeapWarmUp.h"
 #include "app/MainLoop.h"
 #include "physics/Collision.h"
 #include "states/IntroState.h"
@@ -9,6 +10,8 @@
 
 // The command line is ignored; everything configurable lives in settings.lua.
 int main(int, char**) {
+    // Paid here, before the window opens, rather than by the player after the key press.
+    warmUpHeap(playHeapBytes);
     // A log that cannot be opened only discards what is written to it.
     std::ofstream log("log.txt", std::ios::out | std::ios::trunc);
     std::streambuf* const oldOut = std::cout.rdbuf(log.rdbuf());

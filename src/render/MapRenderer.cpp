@@ -80,21 +80,21 @@ void MapRenderer::buildChunk(Chunk& chunk, int cx, int cy, int cz) {
         chunk.displayList = 0;
     }
     chunk.bounds = chunkBounds(cx, cy, cz);
-    meshChunk(map, cx, cy, cz, chunk.vertices);
-    if (chunk.vertices.empty()) {
+    meshChunk(map, cx, cy, cz, staging);
+    if (staging.empty()) {
         chunk.hasGeometry = false;
         return;
     }
     chunk.hasGeometry = true;
     chunk.displayList = glGenLists(1);
-    const ChunkVertex& first = chunk.vertices.front();
+    const ChunkVertex& first = staging.front();
     glVertexPointer(3, GL_FLOAT, sizeof(ChunkVertex), first.position);
     glNormalPointer(GL_FLOAT, sizeof(ChunkVertex), first.normal);
     glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(ChunkVertex), first.colour);
     glNewList(chunk.displayList, GL_COMPILE);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(chunk.vertices.size()));
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(staging.size()));
     glEndList();
-    chunk.vertices.clear();
+    staging.clear();
 }
 
 void MapRenderer::blockChanged(int x, int y, int z) {
