@@ -1,12 +1,14 @@
 #include "app/FrameTimer.h"
 #include "app/GameEngine.h"
 #include "app/GameState.h"
+#include "app/HeapWarmUp.h"
 #include "app/Globals.h"
 #include "app/MainLoop.h"
 #include "script/Settings.h"
 #include "support/Testing.h"
 
 #include <GL/gl.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -112,6 +114,21 @@ TEST(WindowSide, ZeroIsTheDesktopsAndOnlyOneTo16384PixelsHaveAWindow) {
         EXPECT_EQ(windowSide(c[0], c[1]), c[2]) << c[0] << " on " << c[1];
     // GLU's text for an OpenGL error, or the hexadecimal where it has none (GL_CONTEXT_LOST).
     EXPECT_EQ(glErrorText(GL_INVALID_VALUE) + glErrorText(0x0507), "invalid value0x0507");
+}
+
+TEST(HeapWarmUp, LeavesTheMapsSixteenMegabytesReadyWithoutFaultingPagesIn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer keeps a heap of its own";
+#endif
+    const auto faults = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_minflt;
+    };
+    warmUpHeap(32u << 20);
+    const long before = faults();
+    std::vector<char> map(16u << 20, 1);
+    EXPECT_LT(faults() - before, 100) << "4096 pages of 4 KiB, or 8 huge ones, when cold";
 }
 
 } // namespace
