@@ -7,14 +7,13 @@
 // hook ends a script that runs past its time, the allocator refuses memory past a
 // budget, and library functions that reach outside the process (files, processes,
 // the locale, the debug hooks) or can run unbounded inside one C call (pattern
-// matching, string.rep) are taken away. So is running precompiled code that a
-// script makes itself (load; loadstring refuses it): Lua 5.1 does not fully verify
-// bytecode, and feeding it damaged bytecode on purpose is like loading a native
-// library on purpose. The settings file itself is loaded just as the game loads it.
+// matching, string.rep) are taken away. So are load and loadstring, with which a
+// script could run damaged bytecode it makes itself: Lua 5.1 does not fully verify
+// bytecode, and doing that on purpose is like loading a native library on purpose.
+// The settings file itself is loaded just as the game loads it.
 #include "script/LuaRuntime.h"
 #include "script/ScriptFunctions.h"
 #include "script/Settings.h"
-#include "script/TextChunk.h"
 
 #include <chrono>
 #include <cstdint>
@@ -82,27 +81,13 @@ void removeGlobal(lua_State* state, const char* name) {
     lua_setfield(state, LUA_GLOBALSINDEX, name);
 }
 
-// loadstring, given a precompiled chunk, fails as it does for a syntax error.
-int loadSourceOnly(lua_State* state) {
-    size_t size = 0;
-    const char* text = luaL_checklstring(state, 1, &size);
-    if (isPrecompiledChunk(text, size)) {
-        lua_pushnil(state);
-        lua_pushliteral(state, "precompiled chunks are not loaded");
-        return 2;
-    }
-    lua_pushvalue(state, lua_upvalueindex(1));
-    lua_insert(state, 1);
-    lua_call(state, lua_gettop(state) - 1, LUA_MULTRET);
-    return lua_gettop(state);
-}
-
 // Like newScriptState, on the bounded allocator and without the outside world.
 lua_State* boundedScriptState() {
     lua_State* state = lua_newstate(boundedAllocator, nullptr);
     luaL_openlibs(state);
     registerScriptFunctions(state);
-    for (const char* name : {"io", "debug", "package", "require", "module", "dofile", "loadfile"}) {
+    for (const char* name :
+         {"io", "debug", "package", "require", "module", "dofile", "loadfile", "load", "loadstring"}) {
         removeGlobal(state, name);
     }
     for (const char* name : {"execute", "exit", "remove", "rename", "tmpname", "setlocale"}) {
@@ -111,10 +96,6 @@ lua_State* boundedScriptState() {
     for (const char* name : {"rep", "find", "match", "gmatch", "gsub"}) {
         removeField(state, "string", name);
     }
-    removeGlobal(state, "load");
-    lua_getfield(state, LUA_GLOBALSINDEX, "loadstring");
-    lua_pushcclosure(state, loadSourceOnly, 1);
-    lua_setfield(state, LUA_GLOBALSINDEX, "loadstring");
     lua_sethook(state, timeBudget, LUA_MASKCOUNT, instructionsPerHook);
     return state;
 }

@@ -1,0 +1,85 @@
+"""The Debian package as a player meets it: its files, fields, lintian and desktop entry;
+then, unpacked into a scratch root (the machine is not changed), the installed launcher
+started with a fresh HOME on this X server. Usage: harness.py installed_game.py DEB"""
+import os, subprocess, sys, tempfile
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
+from harness import *
+
+deb = os.path.abspath(sys.argv[1])
+run = lambda *command: subprocess.run(command, capture_output=True, text=True)
+listing = {line.split()[5]: line.split()[:2] for line in run('dpkg-deb', '-c', deb).stdout.splitlines()}
+for path in ('games/tessaria', 'lib/games/tessaria/tessaria', 'share/games/tessaria/settings.lua',
+             'share/games/tessaria/Vortel.png', 'share/games/tessaria/menu.bmp',
+             'share/applications/tessaria.desktop', 'share/icons/hicolor/128x128/apps/tessaria.png',
+             'share/man/man6/tessaria.6.gz'):
+    mode = '-rwxr-xr-x' if 'games/tessaria' in path and '.' not in path else '-rw-r--r--'
+    check(listing.get('./usr/' + path) == [mode, 'root/root'], f'{path}: {listing.get("./usr/" + path)}')
+fields = run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends').stdout
+check(fields.startswith('Package: tessaria\nSection: games\n'), f'name and section: {fields}')
+for library in ('libsdl1.2debian', 'libsdl-image1.2', 'libglew2.2', 'liblua5.1-0', 'libnoise0'):
+    check(library in fields, f'a dependency on {library}')
+check(run('lintian', '--fail-on', 'error', deb).returncode == 0, 'lintian finds no error')
+
+root = tempfile.mkdtemp(prefix='tessaria-package.')
+subprocess.run(['dpkg-deb', '-x', deb, root], check=True)
+data, home = root + '/usr/share/games/tessaria', root + '/player home'  # a space in it
+player = home + '/.local/share/tessaria'
+check(run('desktop-file-validate', root + '/usr/share/applications/tessaria.desktop').returncode == 0,
+      'desktop-file-validate accepts the desktop entry')
+icon = Image.open(root + '/usr/share/icons/hicolor/128x128/apps/tessaria.png')
+check((icon.size, icon.mode) == ((128, 128), 'RGBA'), 'the icon: 128 x 128 with alpha')
+screen = Screen()
+
+
+def launch(**environment):
+    if os.path.exists(player + '/log.txt'):
+        os.remove(player + '/log.txt')
+    env = {k: v for k, v in os.environ.items() if k != 'XDG_DATA_HOME'}
+    env.update(HOME=home, **environment)
+    env = {k: v for k, v in env.items() if v is not None}
+    with open(root + '/stdout', 'wb') as out:
+        return subprocess.Popen([root + '/usr/games/tessaria'], env=env, stdout=out, stderr=subprocess.PIPE)
+
+
+def log():
+    return open(player + '/log.txt').read().split('\n')[:-1] if os.path.exists(player + '/log.txt') else []
+
+
+def splash_then_escape(then_key=None):
+    w = screen.window()
+    require(w and wait(lambda: 'IntroState Init' in log(), 30), 'the installed game shows its splash')
+    screen.focus(w)  # keys go where the focus is, without a window manager
+    if then_key:
+        screen.tap(then_key)
+        check(wait(lambda: 'PlayState Init' in log(), 30), 'a key leads into the game')
+    screen.tap('Escape')
+    return w
+
+
+game = launch()
+picture = Image.open(data + '/Vortel.png').convert('RGB')
+w = screen.window()
+centre = picture.getpixel((picture.width // 2, picture.height // 2))  # even sides: the centres meet
+check(w and wait(lambda: near(screen.pixel(w, 400, 300), centre, 2), 30), 'the splash fades in')
+screen.shot(w).save(os.path.join(os.path.dirname(deb), 'installed-splash.png'))
+splash_then_escape('Return')
+check(game.wait(30) == 0 and log()[-1:] == ['GameEngine Cleanup'], 'Escape ends it, logged in the folder')
+check(open(player + '/settings.lua').read() == open(data + '/settings.lua').read(), 'the shipped settings')
+for image in ('Vortel.png', 'menu.bmp'):
+    check(os.readlink(f'{player}/{image}') == f'{data}/{image}', f'{image} links to the installed one')
+check(os.path.getsize(root + '/stdout') == 0, 'no collision trace on standard output')
+
+edited = open(player + '/settings.lua').read().replace('screenWidth = 800', 'screenWidth = 640')
+open(player + '/settings.lua', 'w').write(edited)
+game = launch()
+splash_then_escape()
+check(game.wait(30) == 0 and 'Settings loaded: 640 x 600' in log(), 'the edited settings are read')
+check(open(player + '/settings.lua').read() == edited, 'and kept')
+
+game = launch(DISPLAY=None)  # the game's own status comes through
+check(game.wait(30) == 1 and log()[-1:] == ['Unable to initialize SDL'], 'status 1 without a display')
+open(root + '/file', 'w').close()
+game = launch(XDG_DATA_HOME=root + '/file')
+check(game.wait(30) == 1 and b'cannot make' in game.stderr.read(), 'a folder that cannot be made')
+subprocess.run(['rm', '-rf', root])
+finish()
