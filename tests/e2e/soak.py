@@ -8,11 +8,7 @@ from harness import *
 
 screen = Screen()
 game = Game('soak')
-game.start()
-w = screen.window()
-require(w and game.wait_log('IntroState Init'), 'the splash starts')
-screen.tap('x', 0.05)
-require(game.wait_log('PlayState Init'), 'a key leads into the game')
+w = game.enter_play(screen)
 time.sleep(3)
 samples = []
 

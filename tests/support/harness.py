@@ -146,6 +146,15 @@ class Game:
                                         env=environment)
         [f.close() for f in out]
 
+    def enter_play(self, screen):
+        """Starts the game and leaves the splash with a key; returns its window."""
+        self.start()
+        w = screen.window()
+        require(w and self.wait_log('IntroState Init'), f'{self.dir}: the splash starts')
+        screen.tap('x', 0.05)
+        require(self.wait_log('PlayState Init'), f'{self.dir}: a key leads into the game')
+        return w
+
     def file(self, name):  # its text, or None when there is no such file
         path = os.path.join(self.dir, name)
         return open(path, 'rb').read().decode(errors='replace') if os.path.isfile(path) else None
