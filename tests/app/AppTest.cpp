@@ -8,6 +8,9 @@
 #include "support/Testing.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <fstream>
+#include <unistd.h>
 #include <sys/resource.h>
 
 namespace {
@@ -81,10 +84,19 @@ TEST(GameEngine, ChangeStateCleansUpTheOldTopFirstAndCleanupEmptiesTheStackTopDo
 }
 
 // Init's failures without a display: an unknown video driver fails SDL_Init, the dummy one
-// has no OpenGL for the video mode (in a child process, which keeps the settings to itself).
-void initWithVideoDriver(const char* driver) {
+// has no OpenGL for the video mode, and a width of -1 no window at all. SDL is shut down
+// before the exit (a handler at exit sees whether it was). In a child process, which keeps
+// the settings to itself.
+void initWithVideoDriver(const char* driver, const char* script = "") {
     setenv("SDL_VIDEODRIVER", driver, 1);
-    settingsFileName = "/nonexistent/settings.lua";
+    settingsFileName = "/tmp/tessaria-init-" + std::to_string(getpid()) + ".lua";
+    std::ofstream(settingsFileName) << script;
+    std::atexit([] {
+        std::remove(settingsFileName.c_str());
+        if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+            std::_Exit(9);
+        }
+    });
     GameEngine().Init();
     std::exit(0);
 }
@@ -95,8 +107,10 @@ TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(initWithVideoDriver("no-such-driver"), ::testing::ExitedWithCode(1),
                 "Unable to initialize SDL\n$");
-    EXPECT_EXIT(initWithVideoDriver("dummy"), ::testing::ExitedWithCode(3),
-                "Unable to create a window with the desired OpenGL properties\n$");
+    for (const char* script : {"", "fullscreen = false\nscreenWidth = -1\n"}) {
+        EXPECT_EXIT(initWithVideoDriver("dummy", script), ::testing::ExitedWithCode(3),
+                    "Unable to create a window with the desired OpenGL properties\n$");
+    }
     EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
                 ::testing::ExitedWithCode(0),
                 "^keyState\nsquareRootOfTwo\nfreeLightIds\nluaState\nsettingsFileName\nsettings\n"

@@ -1,6 +1,5 @@
 // The camera, the renderer and the texture loader in a real OpenGL context: an
 // 800 x 600 SDL window on the test program's own X server.
-#include "app/GameEngine.h"
 #include "app/Texture.h"
 #include "physics/Player.h"
 #include "render/Camera.h"
@@ -12,9 +11,7 @@
 #include <SDL/SDL.h>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <dlfcn.h>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -224,23 +221,6 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
                                               GL_LIGHT5, primary, secondary}));
         expectStateBracketed();
     }
-}
-
-// A size no window can have ends the process with status 3 and its message, SDL shut
-// down first: a handler at exit sees whether it was.
-TEST(VideoModeFailure, EndsWithStatusThreeAndSdlShutDown) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::ofstream("settings.lua") << "fullscreen = false\nscreenWidth = -1\n";
-    const auto init = [] {
-        std::atexit([] {
-            if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-                std::_Exit(9);
-            }
-        });
-        GameEngine().Init();
-    };
-    EXPECT_EXIT(init(), ::testing::ExitedWithCode(3),
-                "Unable to create a window with the desired OpenGL properties\n$");
 }
 
 } // namespace
