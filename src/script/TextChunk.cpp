@@ -81,9 +81,10 @@ int loadTextChunk(lua_State* state, const char* fileName) {
     }
     const std::string chunkName = std::string("@") + fileName;
     int status = lua_load(state, readPiece, &reader, chunkName.c_str());
-    if (reader.readError != 0 || std::ferror(file) != 0) {
+    if (std::ferror(file) != 0) {
         lua_settop(state, -2);
-        lua_pushfstring(state, "cannot read %s: %s", fileName, std::strerror(reader.readError));
+        const int error = reader.readError != 0 ? reader.readError : EIO;
+        lua_pushfstring(state, "cannot read %s: %s", fileName, std::strerror(error));
         status = LUA_ERRFILE;
     } else if (reader.tooLarge) {
         lua_settop(state, -2);
