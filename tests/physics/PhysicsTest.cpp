@@ -167,17 +167,19 @@ TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAv
         EXPECT_EQ(std::make_pair(collide(moving, *flat), xyz(moving.position)),
                   std::make_pair(x != 0.4f, xyz({x, 5, 100})));
     }
-    auto low = body({100.3f, 100, 100}, {100, 100, 100}, 1, 0.5f),
+    auto low = body({100.28f, 100, 100}, {100, 100, 100}, 1, 0.5f),
          point = body({9, 9, 20}, {9, 9, 21}, 0, 0);
     EXPECT_EQ(std::make_tuple(collide(low, *flat), collide(point, *flat), low.position.x,
                               point.position.z),
-              std::make_tuple(true, true, 100.3f, 20.0f));
-    // Blocks 0.1 deep west of the body and 0.3 deep south of it; a wall at x >= 20.
+              std::make_tuple(true, true, 100.28f, 20.0f));
+    // Blocks 0.1 deep west of the body and 0.3 deep south of it; walls at x >= 20 and x = 0.
     const auto two = makeMap([](int x, int y, int z) -> std::uint8_t {
         return z == 5 && ((x == 10 && y == 11) || (x == 11 && y == 10)) ? Stone : Air;
     });
     const auto wall =
         makeMap([](int x, int, int z) -> std::uint8_t { return x >= 20 && z < 20 ? Stone : Air; });
+    const auto edge =
+        makeMap([](int x, int, int z) -> std::uint8_t { return x == 0 && z < 20 ? Stone : Air; });
     const Vector3 sunk{128.5f, 128.5f, 10.75f}, same{NAN, NAN, NAN};
     const float four = 10.5f + ((0.5f + 0.85f) - (10.5f - 9.5f)), a = 0.2f / squareRootOfTwo;
     enum { collided, resolved };
@@ -198,7 +200,10 @@ TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAv
         {two.get(), {11.3f, 11.1f, 5.5f}, {11.4f, 11.2f, 5.5f}, resolved,
          {11.3f + a, 11.1f + a, 5.5f}, same, 2e-6f},
         {wall.get(), {19.7f, 50, 10.5f}, {19.6f, 49.8f, 10.5f}, resolved, {19.6f, 50, 10.5f},
-         {19.6f, 49.8f, 10.5f}, 1e-5f}};
+         {19.6f, 49.8f, 10.5f}, 1e-5f},
+        // The map's first column is searched too, though the search starts below it.
+        {edge.get(), {1.3f, 50, 10.5f}, {1.4f, 49.8f, 10.5f}, resolved, {1.4f, 50, 10.5f},
+         {1.4f, 49.8f, 10.5f}, 1e-5f}};
     // clang-format on
     for (const auto& [map, position, last, run, after, lastAfter, tolerance] : cases) {
         auto moving = body(position, last);
