@@ -5,46 +5,63 @@
 #include <cstdlib>
 #include <malloc.h>
 #include <sys/mman.h>
-#include <vector>
 
 namespace {
 
 constexpr std::size_t block = 8u << 20; // below the largest mmap threshold glibc accepts
 constexpr std::size_t hugePage = 2u << 20;
+constexpr std::size_t page = 4096;
 
 } // namespace
 
-void warmUpHeap(std::size_t bytes) {
-    // Blocks up to 32 MiB come from the heap, and freed memory stays there for reuse.
+void keepLargeBlocksInHeap() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    std::vector<char*> blocks;
-    for (std::size_t done = 0; done < bytes; done += block) {
+}
+
+void HeapWarmUp::begin(std::size_t bytes) {
+    end();
+    for (std::size_t taken = 0; taken < bytes && blockCount < maxBlocks; taken += block) {
         char* memory = static_cast<char*>(std::malloc(block));
         if (memory == nullptr) {
             break;
         }
-        blocks.push_back(memory);
+        blocks[blockCount++] = memory;
     }
-    if (!blocks.empty()) {
+    if (blockCount > 0) {
         // The blocks lie one after the other at the top of the heap.
-        const auto first = reinterpret_cast<std::uintptr_t>(blocks.front());
-        const auto end = reinterpret_cast<std::uintptr_t>(blocks.back()) + block;
+        const auto first = reinterpret_cast<std::uintptr_t>(blocks[0]);
+        const auto last = reinterpret_cast<std::uintptr_t>(blocks[blockCount - 1]) + block;
         const std::uintptr_t from = (first + hugePage - 1) & ~(hugePage - 1);
-        const std::uintptr_t to = end & ~(hugePage - 1);
+        const std::uintptr_t to = last & ~(hugePage - 1);
         if (from < to) {
             madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
         }
     }
-    for (char* memory : blocks) {
-        for (std::size_t at = 0; at < block; at += 4096) {
-            static_cast<volatile char*>(memory)[at] = 0;
-        }
+}
+
+bool HeapWarmUp::step(std::size_t bytes) {
+    const std::size_t total = static_cast<std::size_t>(blockCount) * block;
+    const std::size_t until = total - warmed < bytes ? total : warmed + bytes;
+    for (; warmed < until; warmed += page) {
+        static_cast<volatile char*>(blocks[warmed / block])[warmed % block] = 0;
     }
-    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
-        std::free(*it);
+    return warmed < total;
+}
+
+void HeapWarmUp::end() {
+    // Last first, so each free joins the top of the heap and the whole stays one piece.
+    while (blockCount > 0) {
+        std::free(blocks[--blockCount]);
+        blocks[blockCount] = nullptr;
     }
+    warmed = 0;
 }
 #else
-void warmUpHeap(std::size_t) {}
+void keepLargeBlocksInHeap() {}
+void HeapWarmUp::begin(std::size_t) {}
+bool HeapWarmUp::step(std::size_t) {
+    return false;
+}
+void HeapWarmUp::end() {}
 #endif
