@@ -1,11 +1,13 @@
 // Fragments the machine's free memory the way long builds leave it, so that start-up can
 // be timed where a huge page cannot be had without compacting memory first:
-//   tessaria-churn [KEEP_FREE_MIB]      (default 1024)
-// Takes all free memory but KEEP_FREE_MIB in 4 KiB pages, touching each, then gives every
-// other page back, so that no free block of 2 MiB is left in what it took. Prints the free
-// blocks of 2 MiB and more before and after (from /proc/buddyinfo), "churned" on a line of
-// its own, then holds the other half until it is ended (SIGTERM). The page cache is left
-// alone: only free memory is taken. The kernel's out-of-memory killer picks it first.
+//   tessaria-churn [KEEP_FREE_MIB]      (default 256)
+// Takes free memory 64 MiB at a time in 4 KiB pages, touching each, until no more than
+// 64 MiB of free blocks of 2 MiB or more are left (or only KEEP_FREE_MIB is free), then
+// gives every other page back, so that what it took holds no free block of 2 MiB. Prints
+// the free memory and its part in blocks of 2 MiB and more before and after (from
+// /proc/buddyinfo), "churned" on a line of its own, then holds the other half until it is
+// ended (SIGTERM). The page cache is left alone: only free memory is taken. The kernel's
+// out-of-memory killer picks this process first.
 #include <sys/mman.h>
 
 #include <cstdio>
@@ -13,11 +15,14 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace {
 
 constexpr std::size_t page = 4096;
+constexpr std::size_t chunk = 64u << 20;
+constexpr long long enoughHugeBlocksMiB = 64;
 
 long long meminfoKiB(const std::string& field) {
     std::ifstream meminfo("/proc/meminfo");
@@ -44,7 +49,7 @@ long long freeHugeBlocksMiB() {
         long long count = 0;
         for (int order = 0; fields >> count; ++order) {
             if (order >= 9) {
-                mib += count << (order - 8) >> 1; // 2^order pages of 4 KiB
+                mib += count << (order - 8); // 2^order pages of 4 KiB
             }
         }
     }
@@ -54,34 +59,33 @@ long long freeHugeBlocksMiB() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const long long keepFreeMiB = argc > 1 ? std::atoll(argv[1]) : 1024;
+    const long long keepFreeMiB = argc > 1 ? std::atoll(argv[1]) : 256;
     std::ofstream("/proc/self/oom_score_adj") << 1000;
 
-    const long long freeMiB = meminfoKiB("MemFree") / 1024;
-    const long long takeMiB = freeMiB - keepFreeMiB;
-    std::printf("free %lld MiB, of it in blocks of 2 MiB and more %lld MiB\n", freeMiB,
-                freeHugeBlocksMiB());
-    if (takeMiB <= 0) {
-        std::printf("nothing to take\nchurned\n");
-        std::fflush(stdout);
-        pause();
-        return 0;
+    std::printf("free %lld MiB, of it in blocks of 2 MiB and more %lld MiB\n",
+                meminfoKiB("MemFree") / 1024, freeHugeBlocksMiB());
+    std::vector<char*> chunks;
+    while (freeHugeBlocksMiB() > enoughHugeBlocksMiB &&
+           meminfoKiB("MemFree") / 1024 > keepFreeMiB + static_cast<long long>(chunk >> 20)) {
+        char* memory = static_cast<char*>(
+            mmap(nullptr, chunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        if (memory == MAP_FAILED) {
+            break;
+        }
+        madvise(memory, chunk, MADV_NOHUGEPAGE);
+        for (std::size_t at = 0; at < chunk; at += page) {
+            memory[at] = 1;
+        }
+        chunks.push_back(memory);
     }
-    const std::size_t bytes = static_cast<std::size_t>(takeMiB) << 20;
-    char* memory = static_cast<char*>(
-        mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    if (memory == MAP_FAILED) {
-        std::perror("mmap");
-        return 1;
+    for (char* memory : chunks) {
+        for (std::size_t at = 0; at < chunk; at += 2 * page) {
+            madvise(memory + at, page, MADV_DONTNEED);
+        }
     }
-    madvise(memory, bytes, MADV_NOHUGEPAGE);
-    for (std::size_t at = 0; at < bytes; at += page) {
-        memory[at] = 1;
-    }
-    for (std::size_t at = 0; at < bytes; at += 2 * page) {
-        madvise(memory + at, page, MADV_DONTNEED);
-    }
-    std::printf("took %lld MiB in pages, holds every other one: %lld MiB\n", takeMiB, takeMiB / 2);
+    const long long takenMiB = static_cast<long long>(chunks.size() * (chunk >> 20));
+    std::printf("took %lld MiB in pages, holds every other one: %lld MiB\n", takenMiB,
+                takenMiB / 2);
     std::printf("free %lld MiB, of it in blocks of 2 MiB and more %lld MiB\n",
                 meminfoKiB("MemFree") / 1024, freeHugeBlocksMiB());
     std::printf("churned\n");
