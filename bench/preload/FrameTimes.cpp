@@ -1,7 +1,9 @@
 // Preloaded into the real game by scripts/measure-play and scripts/measure-launch, so its
 // start and its frames can be timed without a hook in the product. Appends
-// "<event> <nanoseconds>" lines (CLOCK_REALTIME, the clock of `date +%s%N` and of bash's
-// EPOCHREALTIME) to the file named by TESSARIA_FRAME_TIMES:
+// "<event> <nanoseconds> <cpu nanoseconds>" lines to the file named by TESSARIA_FRAME_TIMES:
+// the time on CLOCK_REALTIME (the clock of `date +%s%N` and of bash's EPOCHREALTIME), then
+// the processor time the process has used so far, all its threads (which a busy machine
+// stretches far less than the time):
 //   start the C library starting the program: every library loaded, linked, initialised
 //   main  the program's own static initialisation done, main entered
 //   SDL_Init, SDL_SetVideoMode, glewInit, IMG_Load, glTexImage2D
@@ -38,10 +40,16 @@ long long nowNs() {
     return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
+long long cpuNs() {
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<long long>(used.tv_sec) * 1000000000LL + used.tv_nsec;
+}
+
 void record(const char* event, long long value = nowNs()) {
     if (std::FILE* const file = timesFile()) {
         // Flushed at once: the script reads the file while the game runs.
-        std::fprintf(file, "%s %lld\n", event, value);
+        std::fprintf(file, "%s %lld %lld\n", event, value, cpuNs());
         std::fflush(file);
     }
 }
