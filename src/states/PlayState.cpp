@@ -47,8 +47,10 @@ void PlayState::Init() {
     buttonHeldSinceFocus = false;
     motionToDiscard = 0;
 
-    const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    glViewport(0, 0, info->current_w, info->current_h);
+    // The window's own size: sdl12-compat reports the desktop's as the video information's
+    // current size, which would centre the view beyond a smaller window.
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    glViewport(0, 0, window->w, window->h);
 
     player = new Player();
     camera = new Camera(player, 80.0f, 0.1f, 10000.0f);
