@@ -9,9 +9,7 @@ from Xlib.ext import xtest
 GAME, PROBE, ASSETS = (os.environ.get(k, '') for k in ('GAME', 'PROBE', 'ASSETS'))
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 GLEW = 'Initialized GLEW 2.2.0'
-SELF_TESTS = ('Test 1:\n\tCollision: 1\n\tProjectionVector: (0.000000, 0.000000, 1.000000)\n'
-              '\t Projection Length: 0.250000\n\nTest 2:\n\tCollision: 1\n\tProjectionVector: '
-              '(0.707107, 0.707107, 0.000000)\n\t Projection Length: 0.146447\n\n')
+SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
 DIR = object()  # in a run's files: a directory of that name
 failures, games = [], []
 atexit.register(lambda: [g.process.kill() for g in games if g.process and g.process.poll() is None])
