@@ -95,16 +95,17 @@ void PlayState::Resume() {
 
 void PlayState::HandleEvents(GameEngine* game) {
     // The button and the focus as of the previous pump; only a dig clears the request.
+    // A press without the focus, or one that brought it back, digs nothing until released.
     const bool button = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
     if (!button) {
         focusClick = false;
     } else if (!hadFocus || focusClickOpen) {
         focusClick = true;
     }
-    if (button && hadFocus && !focusClick) {
+    if (button && !focusClick) {
         digRequested = true;
     }
-    bool keyPressed = false;
+    bool keyEvent = false;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
@@ -125,8 +126,11 @@ void PlayState::HandleEvents(GameEngine* game) {
             }
             break;
         }
+        case SDL_KEYUP:
+            keyEvent = true;
+            break;
         case SDL_KEYDOWN:
-            keyPressed = true;
+            keyEvent = true;
             if (event.key.keysym.sym == SDLK_ESCAPE) {
                 game->Quit();
             } else if (event.key.keysym.sym == SDLK_r) {
@@ -141,10 +145,10 @@ void PlayState::HandleEvents(GameEngine* game) {
         }
     }
     // A window manager passes the click that focused the window on with the focus, in
-    // the same pump or a few later. So a press within a few pumps and a quarter of a
-    // second of the focus coming back is that click, unless a key is pressed in between
-    // (the focus came back by the keyboard, or the game is played on). Pumps count for
-    // slow frames, time for fast ones: nobody switching back means to dig that soon.
+    // the same pump or a few later. So a press within a few pumps and half a second of
+    // the focus coming back is that click, unless a key goes down or up in between (the
+    // focus came back by the keyboard, or the game is played on). Pumps count for slow
+    // frames, time for fast ones: nobody clicking a window back means to dig that soon.
     const bool focused = (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0;
     if (focused && !hadFocus) {
         focusClickOpen = true;
@@ -152,11 +156,8 @@ void PlayState::HandleEvents(GameEngine* game) {
         focusTicks = SDL_GetTicks();
     } else if (focusClickOpen) {
         ++pumpsSinceFocus;
-        focusClickOpen = !keyPressed && (pumpsSinceFocus < focusClickPumps ||
-                                         SDL_GetTicks() - focusTicks < focusClickMs);
-    }
-    if (!focused) {
-        digRequested = false;
+        focusClickOpen = !keyEvent && (pumpsSinceFocus < focusClickPumps ||
+                                       SDL_GetTicks() - focusTicks < focusClickMs);
     }
     hadFocus = focused;
     // The pointer crossing the window of another program, and the warp that takes it

@@ -35,9 +35,9 @@ class PlayState : public GameState {
     // back: it digs nothing until released.
     bool focusClick = false;
     // After the focus comes back, a press counts as the click that brought it back until
-    // both focusClickPumps more pumps and focusClickMs have passed, or a key is pressed.
+    // both focusClickPumps more pumps and focusClickMs have passed, or a key event comes.
     static constexpr int focusClickPumps = 3;
-    static constexpr unsigned focusClickMs = 250;
+    static constexpr unsigned focusClickMs = 500;
     bool focusClickOpen = false;
     int pumpsSinceFocus = 0;
     unsigned focusTicks = 0;
