@@ -148,10 +148,11 @@ def focus(screen, game, w):
     # The focus back by other means (a window manager's key, another window closing):
     # a click a second later digs, and so does one at once after a key.
     for then in (game.run_on, lambda: screen.tap('x', 0.02) or True):
+        assert wait(lambda: resting(game), 30), 'at rest again after the last dig'
+        standing = game.height()
         away()
         screen.focus(w)
         assert wait(screen.grabbed_elsewhere, 5) and then()
-        standing = game.height()
         screen.fake(X.ButtonPress, 1)
         assert wait(lambda: game.height() < standing, 10), 'a click after the focus came back otherwise digs'
         screen.fake(X.ButtonRelease, 1)
