@@ -166,10 +166,10 @@ def test_row(screen, game, files, expect):
         has_log = expect['log'] and game.program == GAME
         assert w and (game.wait_log('IntroState Init') if has_log else time.sleep(0.5) is None), 'a window'
         assert screen.size(w) == expect['size']
-        for i, (x, y, colour) in enumerate(expect.get('pixels', [])):
+        for i, (x, y, colour) in enumerate(expect.get('pixels', []) if not SANITIZED else []):
             seen = wait(lambda: near(screen.pixel(w, x, y), colour, 2), 0 if i else 20)
             assert seen, f'{screen.pixel(w, x, y)} at ({x}, {y}) instead of {colour}'
-        if expect.get('pixels'):
+        if expect.get('pixels') and not SANITIZED:
             screen.shot(w).save(os.path.join(game.dir, 'window.png'))
         screen.focus(w)  # keys go where the focus is, without a window manager
         screen.close(w) if expect.get('leave') == 'close' else screen.tap('Escape')

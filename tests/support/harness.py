@@ -11,6 +11,7 @@ BUILD = os.environ.get('TESSARIA_BUILD_DIR', ROOT + '/build')  # as CTest sets t
 GAME, PROBE, CALLS, ASSETS, RUNS = (os.environ.get(k, d) for k, d in (
     ('GAME', BUILD + '/tessaria'), ('PROBE', BUILD + '/tests/tessaria_menu_probe'),
     ('CALLS', BUILD + '/tests/libtessaria_calls.so'), ('ASSETS', ROOT + '/assets'), ('RUNS', BUILD + '/tests/runs/pytest')))
+SANITIZED = os.environ.get('SANITIZED') == '1'  # the AddressSanitizer build: pixels are checked without it
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 GLEW = 'Initialized GLEW 2.2.0'
 SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
