@@ -115,7 +115,7 @@ def focus(screen, game, w):
     click that brings it back can arrive; each time the game runs on a second before
     anything is compared."""
     assert screen.grabbed_elsewhere(), 'the game holds the pointer'
-    before, standing = screen.shot(w), game.height()
+    standing = game.height()
 
     def click(before_release=lambda: None):
         screen.fake(X.ButtonPress, 1)
@@ -130,7 +130,7 @@ def focus(screen, game, w):
     away()
     click()
     assert game.height() == standing, 'a click without the focus digs nothing'
-    g = w.get_geometry()
+    before, g = screen.shot(w), w.get_geometry()
     for x, y in ((100, 100), (700, 500), (400, 300)):
         screen.fake(X.MotionNotify, 0, g.x + x, g.y + y)
         time.sleep(0.05)
