@@ -117,12 +117,12 @@ def focus(screen, game, w):
     assert screen.grabbed_elsewhere(), 'the game holds the pointer'
     standing = game.height()
 
-    def click(before_release=lambda: None):
+    def click(before_release=lambda: None):  # held for a second of steps, then the fall a dig starts shows
         screen.fake(X.ButtonPress, 1)
         before_release()
         assert game.run_on()
         screen.fake(X.ButtonRelease, 1)
-        assert game.run_on()
+        assert game.run_on(10)
 
     def away():
         screen.focus_decoy()
@@ -250,9 +250,8 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
 
     resident, position = [], lambda: game.read_steps()[-1][0]
     rss = lambda: int(re.search(r'VmRSS:\s+(\d+)', open(f'/proc/{game.process.pid}/status').read()).group(1))
-    assert game.run_on(120)
     assert hold(['space'], 20, until=lambda: position()[2] > 256), 'over the top of the map'
-    for turn in range(3):
+    for turn in range(2):
         screen.move(0, 400)  # steeply down, digging while walking: craters to the floor
         hold(['w'], 1.0, dig=True)
         screen.move(360, -400)  # turn, and up and sideways, without drifting far
@@ -269,8 +268,8 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     assert hold([], 30, dig=True, until=lambda: position()[2] < 0), 'below its floor'
     screen.move(0, -360)  # and on below it, where nothing slows the player, off its side
     assert hold(['w'], 30, until=lambda: max(abs(position()[0] - 128), abs(position()[1] - 128)) > 128), 'off the side'
-    # Two turns have built and dug; after them resident memory may wobble, not climb.
-    assert rss() <= resident[1] * 1.1 + 16 * 1024, f'resident memory grew: {resident + [rss()]} kB'
+    # The turns have built and dug; after them resident memory may wobble, not climb.
+    assert rss() <= resident[-1] * 1.1 + 16 * 1024, f'resident memory grew: {resident + [rss()]} kB'
     screen.close(w)
     assert game.end() == 0, 'closing the window ends the game with status 0'
     assert game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
