@@ -122,6 +122,9 @@ void PlayState::HandleEvents(GameEngine* game) {
                 } else {
                     SDL_WM_GrabInput(SDL_GRAB_OFF);
                     SDL_ShowCursor(SDL_ENABLE);
+                    // A click made before the focus went (at the sky, say) digs nothing
+                    // once it is back.
+                    digRequested = false;
                 }
             }
             break;

@@ -3,7 +3,8 @@ log and self-test reports, the splash fading in centred, a key into the game, th
 collision step, the sky and each face direction in its light, the picked block's
 outline where it belongs, R compiling every list anew for the same picture, a click at
 the sky kept until a block is picked to dig exactly one sphere, focus lost and given back
-in every way (no look, no dig without it, none by the click that brings it back), Escape.
+in every way (no look, no dig without it, none by the click that brings it back nor by
+one kept from before it went), Escape.
 Then a rough one with antialiasing: each walking key and space push the falling player
 their own way, play goes on into every corner of the map, and closing the window ends it."""
 import math, os, re, time
@@ -145,6 +146,16 @@ def focus(screen, game, w):
     assert wait(screen.grabbed_elsewhere, 5)
     click()
     assert game.height() == standing, 'nor when its press comes in a later pump'
+    # A click at the sky is kept for the next picked block, but not across a loss of focus.
+    screen.move(0, -680)  # pitch 90
+    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 10), 'at the sky'
+    click()
+    away()
+    screen.focus(w)
+    assert wait(screen.grabbed_elsewhere, 5) and screen.tap('x', 0.02) is None and game.run_on()
+    screen.move(0, 680)  # pitch -80 again, at the floor (the outline hides in its one-block hole)
+    assert wait(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) < 800 * 600 / 20, 10), 'looking down'
+    assert game.run_on() and game.height() == standing, 'a click kept from before the focus went digs nothing'
     # The focus back by other means (a window manager's key, another window closing):
     # a click a second later digs, and so does one at once after a key.
     for then in (game.run_on, lambda: screen.tap('x', 0.02) or True):
