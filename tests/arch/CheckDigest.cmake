@@ -1,0 +1,35 @@
+# cmake -DEMULATOR=... -DPROGRAM=... -DWHAT=cells|meshes|trace -DDIGESTS=FILE
+#       -DPROCESSOR=... -P CheckDigest.cmake
+# Runs the program (under the emulator, if any), hashes what it wrote with SHA-256 and
+# compares it with the line "<digest>  WHAT" of DIGESTS. With TESSARIA_UPDATE_DIGESTS=1
+# in the environment, an amd64 build writes its digest there instead.
+set(bytes ${CMAKE_CURRENT_BINARY_DIR}/world-${WHAT}.bin)
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${WHAT} ${bytes} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} ${WHAT} failed: ${status}")
+endif()
+file(SHA256 ${bytes} digest)
+file(SIZE ${bytes} size)
+file(REMOVE ${bytes})
+file(STRINGS ${DIGESTS} lines)
+set(expected "")
+set(kept "")
+foreach(line ${lines})
+  if(line MATCHES "^([0-9a-f]+)  ${WHAT}$")
+    set(expected ${CMAKE_MATCH_1})
+  else()
+    string(APPEND kept "${line}\n")
+  endif()
+endforeach()
+
+if("$ENV{TESSARIA_UPDATE_DIGESTS}" STREQUAL "1")
+  if(EMULATOR OR NOT PROCESSOR STREQUAL "x86_64")
+    message(FATAL_ERROR "the digests are amd64's: update them from an amd64 build")
+  endif()
+  file(WRITE ${DIGESTS} "${kept}${digest}  ${WHAT}\n")
+  message(STATUS "${WHAT}: ${digest} (${size} bytes) written to ${DIGESTS}")
+elseif(NOT digest STREQUAL expected)
+  message(FATAL_ERROR "${WHAT} differ from amd64's: ${digest} (${size} bytes), amd64 gave '${expected}'")
+else()
+  message(STATUS "${WHAT}: ${digest} (${size} bytes), as on amd64")
+endif()

@@ -1,0 +1,109 @@
+// Writes the bytes that make up the world to a file, for the digests that must come out
+// the same on every architecture: the generated map's cells, every chunk's mesh as the
+// display lists receive it, or the trace of a scripted run of fixed steps.
+//   tessaria_world_bytes cells|meshes|trace FILE
+#include "physics/KeyState.h"
+#include "physics/MapCollision.h"
+#include "physics/Player.h"
+#include "physics/TimeStep.h"
+#include "render/ChunkMesher.h"
+#include "render/Frustum.h"
+#include "world/NoiseMapGenerator.h"
+#include "world/Picking.h"
+
+#include <SDL/SDL_keysym.h>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// One phase of the scripted run: until which step it lasts, the keys held, the mouse
+// counts per step, and whether it digs at its first step.
+struct Phase {
+    int untilStep;
+    const char* keys;
+    int dx, dy;
+    bool dig;
+};
+
+// 26 s at 60 steps a second: the fall from the top and the landing, walking each way,
+// turning while walking, a thrust, looking down and digging three times, which drops
+// the player into a crater, and walking into its wall until it holds the player.
+// clang-format off
+const Phase script[] = {
+    {360, "", 0, 0, false},    {480, "w", 0, 0, false},    {660, "s", 0, 0, false},
+    {720, "d", 0, 0, false},   {780, "a", 0, 0, false},    {840, "wd", 6, 0, false},
+    {870, " ", -3, 0, false},  {960, "", 0, 0, false},     {1000, "", 0, 8, false},
+    {1060, "", 0, 0, true},    {1120, "", 0, 0, true},     {1180, "", 0, 0, true},
+    {1220, "", 0, -8, false},  {1560, "w", 0, 0, false},
+};
+// clang-format on
+
+void writeTrace(std::FILE* out) {
+    Map map(new NoiseMapGenerator);
+    Player player;
+    std::array<std::uint8_t, SDLK_LAST> keys{};
+    keyState = keys.data();
+    int step = 0;
+    for (const Phase& phase : script) {
+        keys.fill(0);
+        for (const char* key = phase.keys; *key != '\0'; ++key)
+            keys[static_cast<unsigned char>(*key)] = 1;
+        for (bool first = true; step < phase.untilStep; ++step, first = false) {
+            player.updateMovement(timeStep);
+            collideWithMap(player, map, out);
+            player.applyLook(phase.dx, phase.dy);
+            std::fwrite(&player.position, sizeof player.position, 1, out);
+            std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
+            if (phase.dig && first) {
+                const Vector3 ray = viewBasis(player.yaw, player.pitch).direction;
+                const PickResult hit = pickBlock(player.position, ray, 255, 255, 255, map);
+                std::fprintf(out, "dig %d %d %d\n", hit.x, hit.y, hit.z);
+                if (hit.x >= 0)
+                    map.digSphere(hit.x, hit.y, hit.z, 20.0f);
+            }
+        }
+    }
+}
+
+void writeMeshes(std::FILE* out) {
+    const Map map(new NoiseMapGenerator);
+    std::vector<ChunkVertex> vertices;
+    for (int cz = 0; cz < map.sizeZ / chunkSize; ++cz)
+        for (int cy = 0; cy < map.sizeY / chunkSize; ++cy)
+            for (int cx = 0; cx < map.sizeX / chunkSize; ++cx) {
+                meshChunk(map, cx, cy, cz, vertices);
+                const std::uint32_t count = static_cast<std::uint32_t>(vertices.size());
+                std::fwrite(&count, sizeof count, 1, out);
+                std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
+            }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s cells|meshes|trace FILE\n", argv[0]);
+        return 2;
+    }
+    std::FILE* out = std::fopen(argv[2], "wb");
+    if (out == nullptr) {
+        std::perror(argv[2]);
+        return 1;
+    }
+    if (std::strcmp(argv[1], "cells") == 0) {
+        const Map map(new NoiseMapGenerator);
+        std::fwrite(map.blocks, 1, static_cast<std::size_t>(map.sizeX) * map.sizeY * map.sizeZ,
+                    out);
+    } else if (std::strcmp(argv[1], "meshes") == 0) {
+        writeMeshes(out);
+    } else if (std::strcmp(argv[1], "trace") == 0) {
+        writeTrace(out);
+    } else {
+        std::fprintf(stderr, "unknown: %s\n", argv[1]);
+        return 2;
+    }
+    return std::fclose(out) == 0 ? 0 : 1;
+}
