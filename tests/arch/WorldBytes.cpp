@@ -68,6 +68,31 @@ void writeTrace(std::FILE* out) {
     }
 }
 
+// Then, from the origin, a few steps at every whole degree of yaw, rising at as many
+// speeds: at small coordinates every last bit of the velocity reaches the position (about
+// 128, where the run above goes on, only a hundred-thousandth of a unit does), and each
+// heading takes its sine and cosine from this architecture's C library.
+void writeStartsFromTheOrigin(std::FILE* out) {
+    std::array<std::uint8_t, SDLK_LAST> keys{};
+    keyState = keys.data();
+    for (const char* held : {"wd ", "sa"}) {
+        keys.fill(0);
+        for (const char* key = held; *key != '\0'; ++key)
+            keys[static_cast<unsigned char>(*key)] = 1;
+        for (int degrees = 0; degrees < 360; ++degrees) {
+            Player player;
+            player.position = player.lastPosition = {0.0f, 0.0f, 0.0f};
+            player.yaw = static_cast<float>(degrees);
+            player.setVelocity({0.0f, 0.0f, static_cast<float>(degrees) / 64.0f});
+            for (int step = 0; step < 4; ++step) {
+                player.updateMovement(timeStep);
+                std::fwrite(&player.position, sizeof player.position, 1, out);
+                std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
+            }
+        }
+    }
+}
+
 void writeMeshes(std::FILE* out) {
     const Map map(new NoiseMapGenerator);
     std::vector<ChunkVertex> vertices;
@@ -101,6 +126,7 @@ int main(int argc, char** argv) {
         writeMeshes(out);
     } else if (std::strcmp(argv[1], "trace") == 0) {
         writeTrace(out);
+        writeStartsFromTheOrigin(out);
     } else {
         std::fprintf(stderr, "unknown: %s\n", argv[1]);
         return 2;
