@@ -15,12 +15,25 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
-// One phase of the scripted run: until which step it lasts, the keys held, the mouse
-// counts per step, and whether it digs at its first step.
+std::array<std::uint8_t, SDLK_LAST> keys;
+
+void hold(const char* held) {
+    keys.fill(0);
+    for (; *held != '\0'; ++held)
+        keys[static_cast<unsigned char>(*held)] = 1;
+}
+
+void writeBody(std::FILE* out, const Player& player) {
+    std::fwrite(&player.position, sizeof player.position, 1, out);
+    std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
+}
+
+// Until which step a phase lasts, the keys held, the mouse counts per step, and whether
+// it digs at its first step.
 struct Phase {
     int untilStep;
     const char* keys;
@@ -44,19 +57,14 @@ const Phase script[] = {
 void writeTrace(std::FILE* out) {
     Map map(new NoiseMapGenerator);
     Player player;
-    std::array<std::uint8_t, SDLK_LAST> keys{};
-    keyState = keys.data();
     int step = 0;
     for (const Phase& phase : script) {
-        keys.fill(0);
-        for (const char* key = phase.keys; *key != '\0'; ++key)
-            keys[static_cast<unsigned char>(*key)] = 1;
+        hold(phase.keys);
         for (bool first = true; step < phase.untilStep; ++step, first = false) {
             player.updateMovement(timeStep);
             collideWithMap(player, map, out);
             player.applyLook(phase.dx, phase.dy);
-            std::fwrite(&player.position, sizeof player.position, 1, out);
-            std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
+            writeBody(out, player);
             if (phase.dig && first) {
                 const Vector3 ray = viewBasis(player.yaw, player.pitch).direction;
                 const PickResult hit = pickBlock(player.position, ray, 255, 255, 255, map);
@@ -66,70 +74,51 @@ void writeTrace(std::FILE* out) {
             }
         }
     }
-}
-
-// Then, from the origin, a few steps at every whole degree of yaw, rising at as many
-// speeds: at small coordinates every last bit of the velocity reaches the position (about
-// 128, where the run above goes on, only a hundred-thousandth of a unit does), and each
-// heading takes its sine and cosine from this architecture's C library.
-void writeStartsFromTheOrigin(std::FILE* out) {
-    std::array<std::uint8_t, SDLK_LAST> keys{};
-    keyState = keys.data();
+    // Then, from the origin, a few steps at every whole degree of yaw, rising at as many
+    // speeds: at small coordinates every last bit of the velocity reaches the position
+    // (about 128, where the run above goes on, only a hundred-thousandth of a unit does),
+    // and each heading takes its sine and cosine from this architecture's C library.
     for (const char* held : {"wd ", "sa"}) {
-        keys.fill(0);
-        for (const char* key = held; *key != '\0'; ++key)
-            keys[static_cast<unsigned char>(*key)] = 1;
+        hold(held);
         for (int degrees = 0; degrees < 360; ++degrees) {
-            Player player;
-            player.position = player.lastPosition = {0.0f, 0.0f, 0.0f};
-            player.yaw = static_cast<float>(degrees);
-            player.setVelocity({0.0f, 0.0f, static_cast<float>(degrees) / 64.0f});
-            for (int step = 0; step < 4; ++step) {
-                player.updateMovement(timeStep);
-                std::fwrite(&player.position, sizeof player.position, 1, out);
-                std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
+            Player body;
+            body.position = body.lastPosition = {0.0f, 0.0f, 0.0f};
+            body.yaw = static_cast<float>(degrees);
+            body.setVelocity({0.0f, 0.0f, static_cast<float>(degrees) / 64.0f});
+            for (int i = 0; i < 4; ++i) {
+                body.updateMovement(timeStep);
+                writeBody(out, body);
             }
         }
     }
 }
 
-void writeMeshes(std::FILE* out) {
-    const Map map(new NoiseMapGenerator);
-    std::vector<ChunkVertex> vertices;
-    for (int cz = 0; cz < map.sizeZ / chunkSize; ++cz)
-        for (int cy = 0; cy < map.sizeY / chunkSize; ++cy)
-            for (int cx = 0; cx < map.sizeX / chunkSize; ++cx) {
-                meshChunk(map, cx, cy, cz, vertices);
-                const std::uint32_t count = static_cast<std::uint32_t>(vertices.size());
-                std::fwrite(&count, sizeof count, 1, out);
-                std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
-            }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
+    const std::string what = argc == 3 ? argv[1] : "";
+    std::FILE* out = what.empty() ? nullptr : std::fopen(argv[2], "wb");
+    if (out == nullptr || (what != "cells" && what != "meshes" && what != "trace")) {
         std::fprintf(stderr, "usage: %s cells|meshes|trace FILE\n", argv[0]);
         return 2;
     }
-    std::FILE* out = std::fopen(argv[2], "wb");
-    if (out == nullptr) {
-        std::perror(argv[2]);
-        return 1;
-    }
-    if (std::strcmp(argv[1], "cells") == 0) {
-        const Map map(new NoiseMapGenerator);
-        std::fwrite(map.blocks, 1, static_cast<std::size_t>(map.sizeX) * map.sizeY * map.sizeZ,
-                    out);
-    } else if (std::strcmp(argv[1], "meshes") == 0) {
-        writeMeshes(out);
-    } else if (std::strcmp(argv[1], "trace") == 0) {
+    keyState = keys.data();
+    if (what == "trace") {
         writeTrace(out);
-        writeStartsFromTheOrigin(out);
     } else {
-        std::fprintf(stderr, "unknown: %s\n", argv[1]);
-        return 2;
+        const Map map(new NoiseMapGenerator);
+        if (what == "cells")
+            std::fwrite(map.blocks, 1, static_cast<std::size_t>(map.sizeX) * map.sizeY * map.sizeZ,
+                        out);
+        std::vector<ChunkVertex> vertices;
+        for (int cz = 0; what == "meshes" && cz < map.sizeZ / chunkSize; ++cz)
+            for (int cy = 0; cy < map.sizeY / chunkSize; ++cy)
+                for (int cx = 0; cx < map.sizeX / chunkSize; ++cx) {
+                    meshChunk(map, cx, cy, cz, vertices);
+                    const auto count = static_cast<std::uint32_t>(vertices.size());
+                    std::fwrite(&count, sizeof count, 1, out);
+                    std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
+                }
     }
     return std::fclose(out) == 0 ? 0 : 1;
 }

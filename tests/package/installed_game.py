@@ -1,4 +1,5 @@
-"""The Debian package as a player meets it: its files, fields, lintian and desktop entry;
+"""The Debian package as a player meets it: its files, fields and desktop entry (lintian and
+the dependencies are test_arch_packages.py's, for every architecture);
 then, unpacked into a scratch root (the machine is not changed), the installed launcher
 started with a fresh HOME on this X server. Usage: harness.py installed_game.py DEB"""
 import os, subprocess, sys, tempfile
@@ -14,11 +15,8 @@ for path in ('games/tessaria', 'lib/games/tessaria/tessaria', 'share/games/tessa
              'share/man/man6/tessaria.6.gz'):
     mode = '-rwxr-xr-x' if 'games/tessaria' in path and '.' not in path else '-rw-r--r--'
     check(listing.get('./usr/' + path) == [mode, 'root/root'], f'{path}: {listing.get("./usr/" + path)}')
-fields = run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends').stdout
+fields = run('dpkg-deb', '-f', deb, 'Package', 'Section').stdout
 check(fields.startswith('Package: tessaria\nSection: games\n'), f'name and section: {fields}')
-for library in ('libsdl1.2debian', 'libsdl-image1.2', 'libglew2.2', 'liblua5.1-0', 'libnoise0'):
-    check(library in fields, f'a dependency on {library}')
-check(run('lintian', '--fail-on', 'error', deb).returncode == 0, 'lintian finds no error')
 
 root = tempfile.mkdtemp(prefix='tessaria-package.')
 subprocess.run(['dpkg-deb', '-x', deb, root], check=True)
