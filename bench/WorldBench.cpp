@@ -1,4 +1,5 @@
 #include "physics/Vector3.h"
+#include "render/Frustum.h"
 #include "world/BlockType.h"
 #include "world/Map.h"
 #include "world/NoiseMapGenerator.h"
@@ -6,7 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -99,14 +99,11 @@ static void BM_PickBlock(benchmark::State& state) {
         --surface;
     }
     const Vector3 origin{128.0f, 128.0f, static_cast<float>(surface) + 1.85f};
-    const float k = 0.017453292f;
     std::vector<Vector3> directions;
     for (int pitch = -90; pitch <= 90; pitch += 15) {
         for (int yaw = 0; yaw < 360; yaw += 15) {
-            const float theta = static_cast<float>((yaw + 90.0f) * static_cast<double>(k));
-            const float phi = static_cast<float>((90.0f - pitch) * static_cast<double>(k));
             directions.push_back(
-                {std::sin(phi) * std::cos(theta), std::sin(phi) * std::sin(theta), std::cos(phi)});
+                viewBasis(static_cast<float>(yaw), static_cast<float>(pitch)).direction);
         }
     }
     for (auto _ : state) {

@@ -1,26 +1,17 @@
 #include "physics/Player.h"
 
+#include "physics/Angles.h"
 #include "physics/KeyState.h"
 
 #include <SDL/SDL_keysym.h>
 #include <SDL/SDL_mouse.h>
-#include <cmath>
 
 namespace {
 
-constexpr float degreesToRadians = 0.017453292f;
 constexpr float walkAcceleration = 3.0f; // per key, units per second squared
 constexpr float thrustAcceleration = 30.0f;
 constexpr float lookDegreesPerCount = 0.25f;
 constexpr float eyeAboveCentre = 0.7f;
-
-float roundedSine(float radians) {
-    return static_cast<float>(std::sin(static_cast<double>(radians)));
-}
-
-float roundedCosine(float radians) {
-    return static_cast<float>(std::cos(static_cast<double>(radians)));
-}
 
 } // namespace
 
@@ -28,25 +19,25 @@ Player::Player() : UprightCylinderCollider({128.0f, 128.0f, 256.0f}, 0.4f, 1.7f)
 
 void Player::updateMovement(float dt) {
     const float theta = (yaw + 90.0f) * degreesToRadians;
-    const float sine = roundedSine(theta);
-    const float cosine = roundedCosine(theta);
+    const float sinTheta = sine(theta);
+    const float cosTheta = cosine(theta);
 
     Vector3 a{0.0f, 0.0f, 0.0f};
     if (keyState[SDLK_d]) {
-        a.x += walkAcceleration * sine;
-        a.y -= walkAcceleration * cosine;
+        a.x += walkAcceleration * sinTheta;
+        a.y -= walkAcceleration * cosTheta;
     }
     if (keyState[SDLK_a]) {
-        a.x -= walkAcceleration * sine;
-        a.y += walkAcceleration * cosine;
+        a.x -= walkAcceleration * sinTheta;
+        a.y += walkAcceleration * cosTheta;
     }
     if (keyState[SDLK_w]) {
-        a.x += walkAcceleration * cosine;
-        a.y += walkAcceleration * sine;
+        a.x += walkAcceleration * cosTheta;
+        a.y += walkAcceleration * sinTheta;
     }
     if (keyState[SDLK_s]) {
-        a.x -= walkAcceleration * cosine;
-        a.y -= walkAcceleration * sine;
+        a.x -= walkAcceleration * cosTheta;
+        a.y -= walkAcceleration * sinTheta;
     }
     // A thrust, not a jump: it needs no ground and lasts while the key is held.
     if (keyState[SDLK_SPACE]) {

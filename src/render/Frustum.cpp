@@ -1,22 +1,12 @@
 #include "render/Frustum.h"
 
-#include <cmath>
+#include "physics/Angles.h"
 
 namespace {
 
 // Angles are formed in double precision and rounded once to single.
 float angle(double degrees) {
     return static_cast<float>(degrees * degreesToRadians);
-}
-
-float sine(float radians) {
-    return static_cast<float>(std::sin(static_cast<double>(radians)));
-}
-float cosine(float radians) {
-    return static_cast<float>(std::cos(static_cast<double>(radians)));
-}
-float tangent(float radians) {
-    return static_cast<float>(std::tan(static_cast<double>(radians)));
 }
 
 Vector3 add(Vector3 a, Vector3 b) {

@@ -9,9 +9,6 @@
 // the six planes of its view volume and the box test against them. Every value is
 // single precision in the order the camera's update gives.
 
-// Degrees to radians, pi/180 rounded to single precision.
-constexpr float degreesToRadians = 0.017453292f;
-
 struct ViewBasis {
     Vector3 direction; // unit view direction
     Vector3 up;        // unit, perpendicular to direction; (0, 0, 1) at pitch 0

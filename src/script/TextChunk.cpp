@@ -14,7 +14,7 @@ namespace {
 
 struct FileReader {
     std::FILE* file;
-    char first;       // the byte read ahead to look at the chunk's start
+    char first; // the byte read ahead to look at the chunk's start
     bool firstPending;
     unsigned long total;
     bool tooLarge;
@@ -23,8 +23,8 @@ struct FileReader {
 };
 
 // Hands the file to the parser a piece at a time, as luaL_loadfile does, so an endless
-// file (a link to /dev/zero, say) never has to fit in memory. Past the limit the input
-// ends there and the load is refused.
+// file (a link to /dev/zero, say) never has to fit in memory. The parser sees at most
+// the limit; one byte more, and the load is refused after the parse.
 const char* readPiece(lua_State*, void* data, size_t* size) {
     auto* reader = static_cast<FileReader*>(data);
     *size = 0;
@@ -47,6 +47,12 @@ const char* readPiece(lua_State*, void* data, size_t* size) {
     return *size > 0 ? reader->piece : nullptr;
 }
 
+int refuseTooLarge(lua_State* state, const char* fileName) {
+    lua_pushfstring(state, "%s: larger than %d bytes, not loaded", fileName,
+                    static_cast<int>(largestSettingsFile));
+    return LUA_ERRSYNTAX;
+}
+
 } // namespace
 
 int loadTextChunk(lua_State* state, const char* fileName) {
@@ -59,11 +65,18 @@ int loadTextChunk(lua_State* state, const char* fileName) {
     }
     FileReader reader{file, 0, false, 0, false, 0, {}};
     int c = std::fgetc(file);
-    int body = c; // the chunk's own first byte
+    unsigned long consumed = c == EOF ? 0 : 1; // bytes taken from the file so far
+    int body = c;                              // the chunk's own first byte
     if (c == '#') {
-        // A '#' line gives way to its line break, so that line numbers stay right.
-        while (c != EOF && c != '\n') {
+        // A '#' line gives way to its line break, so that line numbers stay right. It
+        // counts towards the limit, so an endless one is not read for ever either.
+        while (c != EOF && c != '\n' && consumed <= largestSettingsFile) {
             c = std::fgetc(file);
+            consumed += c == EOF ? 0 : 1;
+        }
+        if (consumed > largestSettingsFile) {
+            std::fclose(file);
+            return refuseTooLarge(state, fileName);
         }
         body = std::fgetc(file);
         std::ungetc(body, file); // nothing to put back at the end of the file
@@ -77,7 +90,7 @@ int loadTextChunk(lua_State* state, const char* fileName) {
     if (c != EOF) {
         reader.first = static_cast<char>(c);
         reader.firstPending = true;
-        reader.total = 1;
+        reader.total = consumed;
     }
     const std::string chunkName = std::string("@") + fileName;
     int status = lua_load(state, readPiece, &reader, chunkName.c_str());
@@ -88,9 +101,7 @@ int loadTextChunk(lua_State* state, const char* fileName) {
         status = LUA_ERRFILE;
     } else if (reader.tooLarge) {
         lua_settop(state, -2);
-        lua_pushfstring(state, "%s: larger than %d bytes, not loaded", fileName,
-                        static_cast<int>(largestSettingsFile));
-        status = LUA_ERRSYNTAX;
+        status = refuseTooLarge(state, fileName);
     }
     std::fclose(file);
     return status;

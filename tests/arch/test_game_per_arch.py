@@ -3,7 +3,7 @@ own Mesa (under qemu-user where the processor is foreign): the splash, a key int
 the landing with sky and lit ground, one dig, Escape ending it with status 0. Prints how
 long the cold start took. Each run leaves its folder (log, output, screenshots) in DIR:
   TESSARIA_GAMES="amd64=build/tessaria arm64=build-arm64/tessaria ..." ASSETS=assets \
-  tests/support/harness.py python3 -m pytest -s --basetemp=DIR tests/arch/test_game_per_arch.py"""
+  scripts/xvfb.py python3 -m pytest -s --basetemp=DIR tests/arch/test_game_per_arch.py"""
 import os, re, sys, time
 import pytest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))

@@ -1,7 +1,7 @@
 """The Debian package as a player meets it: its files, fields and desktop entry (lintian and
 the dependencies are test_arch_packages.py's, for every architecture);
 then, unpacked into a scratch root (the machine is not changed), the installed launcher
-started with a fresh HOME on this X server. Usage: harness.py installed_game.py DEB"""
+started with a fresh HOME on this X server. Usage: scripts/xvfb.py python3 installed_game.py DEB"""
 import os, subprocess, sys, tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
 from harness import *

@@ -44,7 +44,8 @@ TEST(VectorMath, SquareRootNormalizeAndPlanesInSinglePrecision) {
 }
 
 TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingTheOutputs) {
-    const float corner = 0.25f / squareRoot(0.125f), cornerDepth = 0.5f - squareRoot(0.125f);
+    const float corner = 0.25f / squareRoot(0.125f), cornerDepth = 0.5f - squareRoot(0.125f),
+                edge = (0.4f + 0.5f) - (1.01f - 0.5f);
     // Cylinder x, y, z, half height, radius against the unit block: vector and length, or the
     // sentinels 7 (touching, or 0.625 from the corner (1, 1) with both axes overlapping).
     // clang-format off
@@ -57,6 +58,10 @@ TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingThe
         {1.25, 0.5, 1.25, 0.5, 0.5, 1, 0, 0, 0.25}, // equal lengths go sideways
         {1.25, 0.5, 1.375, 0.5, 0.5, 0, 0, 1, 0.125},
         {0.5, -0.4375, 0.5, 0.5, 0.5, 0, -1, 0, 0.0625},
+        // A centre on an edge's line is inside along that axis: the face's overlap, not the
+        // distance to the corner, which rounds to another float.
+        {1.01f, 1, 0.5, 9, 0.4f, 1, 0, 0, edge}, {1, 1.01f, 0.5, 9, 0.4f, 0, 1, 0, edge},
+        {0, -0.01f, 0.5, 9, 0.4f, 0, -1, 0, edge}, {-0.01f, 0, 0.5, 9, 0.4f, -1, 0, 0, edge},
         {0.5, 0.5, 0, 0.25, 0.5, 0, 0, 1, 0.25}, // only a centre strictly below goes down
         {0.5, 0.5, -0.125, 0.25, 0.5, 0, 0, -1, 0.125}, {0.5, 0.5, 1.5, 0.5, 0.5, 7, 7, 7, 7},
         {1.5, 0.5, 0.5, 0.5, 0.5, 7, 7, 7, 7}, {1.375, 1.5, 0.5, 0.5, 0.625, 7, 7, 7, 7}};

@@ -1,4 +1,4 @@
-// Built into every program of the sanitizer build (TESSARIA_SANITIZE), nowhere else:
+// Linked into every program of the sanitizer build (TESSARIA_SANITIZE), nowhere else:
 // what SDL and Mesa keep for themselves, kept out of the leak check at exit. This
 // file stands in for a suppression file, which cannot do the job here: SDL and Mesa
 // are built without frame pointers, so the fast unwinder stops inside SDL_malloc,

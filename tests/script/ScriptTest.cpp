@@ -84,6 +84,12 @@ TEST(SettingsScript, AScriptSetsWhatItAssignsUpToItsFirstErrorWhichItLogs) {
          builtIn},
         {"<endless>", builtIn, loadError + "@:1: unexpected symbol\n", builtIn},
         {"screenWidth = 1024" + std::string(largestSettingsFile - 17, ' '), builtIn,
+         loadError + "@: larger than 16777216 bytes, not loaded\n", builtIn},
+        {"#" + std::string(largestSettingsFile - 20, '-') + "\nscreenWidth = 1024",
+         {true, 1024, 600, 0, false, false}, "", builtIn},
+        {"#" + std::string(largestSettingsFile - 19, '-') + "\nscreenWidth = 1024", builtIn,
+         loadError + "@: larger than 16777216 bytes, not loaded\n", builtIn},
+        {"#" + std::string(largestSettingsFile, '-'), builtIn,
          loadError + "@: larger than 16777216 bytes, not loaded\n", builtIn}};
     // clang-format on
     for (const auto& [script, expected, log, defaults] : cases)

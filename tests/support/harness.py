@@ -1,6 +1,6 @@
 """The real game on an X server, seen from outside: its window and pixels, input through
-XTEST, its exit status, log and output. Every wait is bounded. Run as a program, this
-runs a command on a private Xvfb: `harness.py COMMAND...`."""
+XTEST, its exit status, log and output. Every wait is bounded. Run on a private Xvfb:
+`scripts/xvfb.py python3 SCRIPT`."""
 import atexit, os, shutil, subprocess, sys, time
 from PIL import Image, ImageChops
 from Xlib import X, XK, display, error, protocol
@@ -176,17 +176,3 @@ class Game:
         finally:
             os.chmod(self.dir, 0o755)
 
-
-if __name__ == '__main__':
-    # -displayfd: the server picks a free display and writes it once it takes clients.
-    read, write = os.pipe()
-    server = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '1024x768x24',
-                               '-nolisten', 'tcp', '-noreset'], pass_fds=[write],
-                              stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as pipe:
-        os.environ['DISPLAY'] = ':' + pipe.readline().strip()
-    status = subprocess.call(sys.argv[1:])
-    server.terminate()
-    server.wait()
-    sys.exit(status)
