@@ -1,5 +1,5 @@
 """The packages of every architecture side by side: each is lintian-clean (no error, no
-warning), its game is built for its own processor and depends on the libraries it links
+warning), its AppStream metadata valid, its game is built for its own processor and depends on the libraries it links
 (of its own architecture: the field has no other); all hold the same files but the game.
 Run as: TESSARIA_DEBS="a.deb b.deb ..." python3 -m pytest tests/package/test_arch_packages.py"""
 import os, subprocess
@@ -19,6 +19,9 @@ def test_package_of_one_architecture(deb, tmp_path):
     lintian = subprocess.run(['lintian', '--fail-on', 'error,warning', deb], capture_output=True, text=True)
     assert lintian.returncode == 0, lintian.stdout
     subprocess.run(['dpkg-deb', '-x', deb, str(tmp_path)], check=True)
+    metainfo = next((tmp_path / 'usr/share/metainfo').glob('*.metainfo.xml'))
+    appstream = subprocess.run(['appstreamcli', 'validate', '--no-net', metainfo], capture_output=True, text=True)
+    assert appstream.returncode == 0, appstream.stdout  # software centres can read it
     header = (tmp_path / GAME).read_bytes()[:20]
     assert (header[4], int.from_bytes(header[18:20], 'little')) == ELF[arch]
     depends = run('dpkg-deb', '-f', deb, 'Depends').split(', ')
