@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
                     meshChunk(map, cx, cy, cz, vertices);
                     const auto count = static_cast<std::uint32_t>(vertices.size());
                     std::fwrite(&count, sizeof count, 1, out);
-                    std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
+                    if (!vertices.empty()) // an empty vector's data may be null
+                        std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
                 }
     }
     return std::fclose(out) == 0 ? 0 : 1;
