@@ -10,8 +10,9 @@
 
 // The command line is ignored; everything configurable lives in settings.lua.
 int main(int, char**) {
-    // Paid here, before the window opens, rather than by the player after the key press.
-    warmUpHeap(playHeapBytes);
+    // First, so that the window's and the driver's large blocks stay in the heap as well;
+    // the splash then warms the heap (IntroState).
+    keepLargeBlocksInHeap();
     // A log that cannot be opened only discards what is written to it.
     std::ofstream log("log.txt", std::ios::out | std::ios::trunc);
     std::streambuf* const oldOut = std::cout.rdbuf(log.rdbuf());

@@ -7,9 +7,11 @@
 namespace {
 
 void videoSize(int& width, int& height) {
-    const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    width = info->current_w;
-    height = info->current_h;
+    // The window's, as the play state's viewport: not the desktop's, which sdl12-compat
+    // reports as the video information's current size.
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    width = window->w;
+    height = window->h;
 }
 
 } // namespace

@@ -35,6 +35,7 @@ void IntroState::Init() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+    heapWarmUp.begin(playHeapBytes);
     std::cout << "IntroState Init" << std::endl;
 }
 
@@ -43,6 +44,8 @@ void IntroState::Cleanup() {
         delete splashTexture;
         splashTexture = nullptr;
     }
+    // A key pressed before the heap is warm leaves the rest to be faulted in by the world.
+    heapWarmUp.end();
     std::cout << "IntroState Cleanup" << std::endl;
 }
 
@@ -102,4 +105,5 @@ void IntroState::Draw(GameEngine* game) {
     glEnd();
 
     SDL_GL_SwapBuffers();
+    heapWarmUp.step(heapWarmUpSliceBytes);
 }

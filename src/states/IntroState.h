@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/GameState.h"
+#include "app/HeapWarmUp.h"
 
 class Texture;
 
@@ -17,6 +18,8 @@ class IntroState : public GameState {
 
     Texture* splashTexture = nullptr;
     float fadeAlpha = 0.0f;
+    // Warmed a slice per frame once the frame is shown, while the player looks.
+    HeapWarmUp heapWarmUp;
 };
 
 extern IntroState introState;

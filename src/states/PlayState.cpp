@@ -43,12 +43,15 @@ void PlayState::Init() {
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_EnableKeyRepeat(500, 30);
-    hasInputFocus = true;
-    buttonHeldSinceFocus = false;
+    hadFocus = (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0;
+    focusClick = false;
+    focusClickOpen = false;
     motionToDiscard = 0;
 
-    const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    glViewport(0, 0, info->current_w, info->current_h);
+    // The window's own size: sdl12-compat reports the desktop's as the video information's
+    // current size, which would centre the view beyond a smaller window.
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    glViewport(0, 0, window->w, window->h);
 
     player = new Player();
     camera = new Camera(player, 80.0f, 0.1f, 10000.0f);
@@ -91,13 +94,18 @@ void PlayState::Resume() {
 }
 
 void PlayState::HandleEvents(GameEngine* game) {
-    // The button as of the previous pump; only a dig clears the request. Without the
-    // input focus it does not dig, nor does the press that brought the focus back.
-    if ((SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) == 0) {
-        buttonHeldSinceFocus = false;
-    } else if (hasInputFocus && !buttonHeldSinceFocus) {
+    // The button and the focus as of the previous pump; only a dig clears the request.
+    // A press without the focus, or one that brought it back, digs nothing until released.
+    const bool button = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    if (!button) {
+        focusClick = false;
+    } else if (!hadFocus || focusClickOpen) {
+        focusClick = true;
+    }
+    if (button && !focusClick) {
         digRequested = true;
     }
+    bool keyEvent = false;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
@@ -110,19 +118,19 @@ void PlayState::HandleEvents(GameEngine* game) {
                     SDL_ShowCursor(SDL_DISABLE);
                     SDL_WM_GrabInput(SDL_GRAB_ON);
                     SDL_WarpMouse(1, 1);
-                    hasInputFocus = true;
-                    buttonHeldSinceFocus = true;
                     motionToDiscard = 2; // the warp's motion may arrive a pump later
                 } else {
                     SDL_WM_GrabInput(SDL_GRAB_OFF);
                     SDL_ShowCursor(SDL_ENABLE);
-                    hasInputFocus = false;
-                    digRequested = false;
                 }
             }
             break;
         }
+        case SDL_KEYUP:
+            keyEvent = true;
+            break;
         case SDL_KEYDOWN:
+            keyEvent = true;
             if (event.key.keysym.sym == SDLK_ESCAPE) {
                 game->Quit();
             } else if (event.key.keysym.sym == SDLK_r) {
@@ -136,9 +144,25 @@ void PlayState::HandleEvents(GameEngine* game) {
             break;
         }
     }
+    // A window manager passes the click that focused the window on with the focus, in
+    // the same pump or a few later. So a press within a few pumps and half a second of
+    // the focus coming back is that click, unless a key goes down or up in between (the
+    // focus came back by the keyboard, or the game is played on). Pumps count for slow
+    // frames, time for fast ones: nobody clicking a window back means to dig that soon.
+    const bool focused = (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0;
+    if (focused && !hadFocus) {
+        focusClickOpen = true;
+        pumpsSinceFocus = 0;
+        focusTicks = SDL_GetTicks();
+    } else if (focusClickOpen) {
+        ++pumpsSinceFocus;
+        focusClickOpen = !keyEvent && (pumpsSinceFocus < focusClickPumps ||
+                                       SDL_GetTicks() - focusTicks < focusClickMs);
+    }
+    hadFocus = focused;
     // The pointer crossing the window of another program, and the warp that takes it
     // back, are no looking about: that motion never reaches the player.
-    if (!hasInputFocus || motionToDiscard > 0) {
+    if (!focused || motionToDiscard > 0) {
         SDL_GetRelativeMouseState(nullptr, nullptr);
         motionToDiscard = motionToDiscard > 0 ? motionToDiscard - 1 : 0;
     }

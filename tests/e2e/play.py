@@ -1,160 +1,280 @@
-"""One game played through the real binary, checked all along its way: the start-up log
-and self-test reports, the splash fading in centred, a key into the game, the first
-collision step, the landing, sky and lit terrain, the outline of the picked block, R
-keeping the picture, a dig, focus releasing and retaking the pointer (and no looking or
-digging without it), Escape. Then a second game, left by closing its window."""
-import os, re, sys, time
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
+"""The real game played through. One long game, checked all along its way: the start-up
+log and self-test reports, the splash fading in centred, a key into the game, the first
+collision step, the sky and each face direction in its light, the picked block's
+outline where it belongs, R compiling every list anew for the same picture, a click at
+the sky kept until a block is picked to dig exactly one sphere, focus lost and given back
+in every way (no look, no dig without it, none by the click that brings it back), Escape.
+Then a rough one with antialiasing: each walking key and space push the falling player
+their own way, play goes on into every corner of the map, and closing the window ends it."""
+import math, os, re, time
 from harness import *
-from PIL import ImageStat
+from PIL import ImageDraw, ImageFilter, ImageStat
 
-SKY = (175, 215, 255)
+SKY, WHITE = (175, 215, 255), (255, 255, 255)
 BLOCKS = {'grass': (93, 168, 39), 'dirt': (116, 69, 48), 'stone': (81, 90, 90)}
-# A face shows its block's colour times 0.7 of ambient light, plus the cosine toward
-# the primary light, from (0.5345, 0.2672, 0.8017), plus half of that toward the
-# secondary one, from (-0.4588, -0.2294, -0.8584).
-LIGHT = {'top': 0.80178, 'side facing -y': 0.1147, 'side facing +x': 0.53455, 'side facing -x': 0.2294}
-LANDED_FACES = [('grass', face) for face in LIGHT] + [('dirt', face) for face in list(LIGHT)[1:]] + [
-    ('stone', 'side facing -y')]
+# A face shows its block's colour times 0.7 of ambient light (0.2 of OpenGL's light model,
+# 0.4 and 0.1 of the two lights), plus the cosine toward the primary light, from
+# (0.5345, 0.2672, 0.8017), plus half the cosine toward the secondary one, from
+# (-0.4588, -0.2294, -0.8584): each face direction faces one of them, or neither.
+LIGHT = {'top': 0.80178, '-y': 0.1147, '+x': 0.53455, '-x': 0.2294, '+y': 0.2672, 'bottom': 0.4292}
 FIRST_STEP = ('Colliding...\n\tPosition: (128.000000, 128.000000, 255.997284)\n\tLast Position: '
               '(128.000000, 128.000000, 256.000000)\n\tDisplacement: (0.000000, 0.000000, -0.002716)\n'
               '\tColliding in single step\n\tPost-Collision Position: (128.000000, 128.000000, 255.997284)\n'
               '\tPost-Collision Last Position: (128.000000, 128.000000, 256.000000)\nCollision complete.\n\n')
-screen = Screen()
-game = Game('play')
 
 
-def heights():
-    """The player's height after each collision step so far."""
-    text = game.file('stdout.txt')
-    return [float(z) for z in re.findall(r'Post-Collision Position: \(\S+, \S+, (\S+)\)', text)]
+def lit(block, face):
+    return tuple(min(255, round(c * (0.7 + LIGHT[face]))) for c in BLOCKS[block])
 
 
-def resting():
-    h = heights()
-    return len(h) > 40 and h[-1] < 255 and len(set(h[-30:])) == 1
-
-
-def count(image, wanted):
-    return sum(n for n, colour in image.getcolors(image.width * image.height) if wanted(colour))
+def odd(frame):  # pixels of no colour a frame without antialiasing shows
+    drawn = [SKY, WHITE] + [lit(block, face) for block in BLOCKS for face in LIGHT]
+    return count(frame, lambda c: not any(near(c, d, 2) for d in drawn))
 
 
 def changed(a, b):  # pixels
     return count(ImageChops.difference(a, b), lambda c: c != (0, 0, 0))
 
 
-def splash(w):
+def resting(game, below=math.inf):
+    steps = game.read_steps()
+    return len(steps) > 40 and len({s[2] for s in steps[-30:]}) == 1 and steps[-1][2][2] < below
+
+
+def on_screen(eye, point, pitch):
+    """Where the 800 x 600 picture shows a point, looking along +y (yaw 0) at a pitch:
+    the camera's rotations, then a vertical field of view of 80 degrees."""
+    vx, vy, vz = (p - e for p, e in zip(point, eye))
+    p, focal = math.radians(pitch), 1 / math.tan(math.radians(40))
+    up, ahead = vz * math.cos(p) - vy * math.sin(p), vy * math.cos(p) + vz * math.sin(p)
+    return 400 + 300 * focal * vx / ahead, 300 - 300 * focal * up / ahead
+
+
+def splash(screen, game, w):
     picture = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGBA')
     # Drivers without non-power-of-two textures (before OpenGL 2.0) show it too.
-    check(all(side & (side - 1) == 0 for side in picture.size), 'the splash has power-of-two sides')
+    assert all(side & (side - 1) == 0 for side in picture.size), 'the splash has power-of-two sides'
     picture = Image.alpha_composite(Image.new('RGBA', picture.size, 'black'), picture).convert('RGB')
-    width, height = screen.size(w)
     # Centred, counted from the bottom as OpenGL does (halves truncated).
-    left = int((width - picture.width) / 2)
-    top = height - int((height - picture.height) / 2) - picture.height
+    left, top = int((800 - picture.width) / 2), 600 - int((600 - picture.height) / 2) - picture.height
     box = (left, top, left + picture.width, top + picture.height)
     shown = lambda: screen.shot(w).crop(box)
-    early = require(wait(lambda: (s := shown()).getbbox() and s, 20), 'the splash shows')
-    check(wait(lambda: differs(shown(), picture) <= 2, 30),
-          'the splash fades in to the picture itself')
+    early = wait(lambda: (s := shown()).getbbox() and s, 20)
+    assert early, 'the splash shows'
+    assert wait(lambda: differs(shown(), picture) <= 2, 30), 'the splash fades in to the picture itself'
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'splash.png'))
-    check(sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'the splash fades in')
+    assert sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'it fades in'
     frame.paste((0, 0, 0), box)
-    check(differs(frame, Image.new('RGB', frame.size)) == 0, 'black around the splash')
+    assert differs(frame, Image.new('RGB', frame.size)) == 0, 'black around the splash'
 
 
-def landing():
-    require(wait(resting, 30, 0.1), 'the player comes to rest on the ground')
-    check(game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step')
+def lights(screen, game, w):
+    """Where the player lands, and turned about: the sky, and each face direction in its
+    light but the underside (its normal and the secondary light's direction are unit-tested)."""
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
-    is_sky = lambda c: near(c, SKY, 1)
-    # Sky above, and the faces seen from where the player lands, lit.
-    check(count(frame.crop((0, 0, 800, 20)), is_sky) > 800 * 20 / 10, 'sky at the top')
-    check(count(frame, lambda c: not is_sky(c)) > 800 * 600 / 10, 'terrain in the picture')
-    for block, face in LANDED_FACES:
-        lit = tuple(min(255, round(c * (0.7 + LIGHT[face]))) for c in BLOCKS[block])
-        check(count(frame, lambda c: near(c, lit, 1)) >= 10, f'{block} {face} lit: {lit}')
+    assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
+    assert odd(frame) == 0, 'without antialiasing every pixel is the sky, a lit face or the outline'
+    screen.move(-720, 0)  # yaw 180: looking along -y
+    assert wait(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 10), 'the mouse turns the view'
+    time.sleep(0.3)
+    behind = screen.shot(w)
+    behind.save(os.path.join(game.dir, 'turned.png'))
+    screen.move(720, 0)
+    for seen, faces in ((frame, 'grass top, grass -y, grass +x, grass -x, dirt -y, dirt +x, dirt -x, stone -y'),
+                        (behind, 'grass +y, dirt +y')):
+        for block, face in (f.split() for f in faces.split(', ')):
+            assert count(seen, lambda c: near(c, lit(block, face), 1)) >= 10, f'{block} {face}: {lit(block, face)}'
+    assert wait(lambda: changed(screen.shot(w), frame) < 50, 10), 'turned back the same way'
 
 
-def outline_rebuild_and_dig():
-    screen.move(0, 320)  # in one: SDL drops motions that look like repeats of the last
-    outlined = lambda: count(screen.shot(w), lambda c: c == (255, 255, 255)) > 20
-    check(wait(outlined, 10), 'looking down outlines the picked block in white')
-    time.sleep(0.5)
-    before = screen.shot(w)
-    before.save(os.path.join(game.dir, 'looking-down.png'))
-    screen.tap('r', 0.05)
-    time.sleep(1)
-    # At rest too Mesa now and then draws a few edge pixels of a frame differently.
-    check(changed(screen.shot(w), before) < 50, 'R rebuilds the same picture')
-    standing = heights()[-1]
-    # Held until it digs: on a busy machine a frame may take longer than a click.
-    screen.fake(X.ButtonPress, 1)
-    dug = wait(lambda: heights()[-1] < standing, 10)
-    screen.fake(X.ButtonRelease, 1)
-    require(dug, 'holding the button digs')
-    check(wait(lambda: heights()[-1] < standing - 5, 10), 'the player falls into the crater')
-    after = screen.shot(w)
-    after.save(os.path.join(game.dir, 'dug.png'))
-    check(changed(after, before) > 800 * 600 / 10, 'a dig changes the picture')
+def outline(screen, game, w, standing):
+    """Looking down at pitch -80 from (128, 128): the ray from the player's centre leaves
+    x = 128 toward -x at once (cos 90 degrees is a little below 0 in single precision)
+    and meets the block under the feet, (127, 128, ground - 1). Its outline, 0.01
+    outside it, shows its top square in white around the corner the player stands on."""
+    eye, top = (128, 128, standing + 0.7), standing - 0.85 + 0.01
+    corners = [on_screen(eye, (x, y, top), -80) for x, y in
+               ((126.99, 127.99), (128.01, 127.99), (128.01, 129.01), (126.99, 129.01))]
+    frame = screen.shot(w)
+    frame.save(os.path.join(game.dir, 'looking-down.png'))
+    white = frame.convert('L').point(lambda v: 255 if v == 255 else 0)  # only white is that light
+    thin, wide = Image.new('L', frame.size), Image.new('L', frame.size)
+    ImageDraw.Draw(thin).line(corners + corners[:1], fill=255)
+    ImageDraw.Draw(wide).line(corners + corners[:1], fill=255, width=5)
+    # Beside it at most a pixel of each upright edge, above the ground by 0.01.
+    assert count(ImageChops.subtract(white, wide), bool) <= 4, 'no white beside the outline'
+    missed = count(ImageChops.subtract(thin, white.filter(ImageFilter.MaxFilter(3))), bool)
+    assert missed < count(thin, bool) / 20, f'the outline drawn all along: {missed} pixels missed'
+    return frame
 
 
-def focus():
-    require(wait(resting, 30, 0.1), 'the player comes to rest in the crater')
-    check(screen.grabbed_elsewhere(), 'the game holds the pointer')
-    before, standing = screen.shot(w), heights()[-1]
+def focus(screen, game, w):
+    """Another program's window takes the focus and gives it back, in every way the
+    click that brings it back can arrive; each time the game runs on a second before
+    anything is compared."""
+    assert screen.grabbed_elsewhere(), 'the game holds the pointer'
+    standing = game.height()
 
-    def click(give_focus=lambda: None):
+    def click(before_release=lambda: None):  # held for a second of steps, then the fall a dig starts shows
         screen.fake(X.ButtonPress, 1)
-        give_focus()
-        time.sleep(0.5)
+        before_release()
+        assert game.run_on()
         screen.fake(X.ButtonRelease, 1)
-        time.sleep(0.3)
-    screen.focus_decoy()
-    check(wait(lambda: not screen.grabbed_elsewhere(), 5), 'losing the focus releases the pointer')
+        assert game.run_on(10)
+
+    def away():
+        screen.focus_decoy()
+        assert wait(lambda: not screen.grabbed_elsewhere(), 5), 'losing the focus releases the pointer'
+    away()
     click()
-    check(heights()[-1] == standing, 'a click without the focus digs nothing')
-    g = w.get_geometry()
+    assert game.height() == standing, 'a click without the focus digs nothing'
+    before, g = screen.shot(w), w.get_geometry()
     for x, y in ((100, 100), (700, 500), (400, 300)):
         screen.fake(X.MotionNotify, 0, g.x + x, g.y + y)
-        time.sleep(0.1)
+        time.sleep(0.05)
+    assert game.run_on() and changed(screen.shot(w), before) < 800 * 600 / 20, 'the pointer crossing it turns nothing'
+    # As a window manager does: the focus, and the press that asked for it, together...
+    click(lambda: screen.focus(w))
+    assert screen.grabbed_elsewhere(), 'regaining the focus takes the pointer back'
+    assert game.height() == standing, 'the click that brings the focus back digs nothing'
+    # ... or the press in a pump after the one that brought the focus (and the grab).
+    away()
+    screen.focus(w)
+    assert wait(screen.grabbed_elsewhere, 5)
+    click()
+    assert game.height() == standing, 'nor when its press comes in a later pump'
+    # The focus back by other means (a window manager's key, another window closing):
+    # a click a second later digs, and so does one at once after a key.
+    for then in (game.run_on, lambda: screen.tap('x', 0.02) or True):
+        assert wait(lambda: resting(game), 30), 'at rest again after the last dig'
+        standing = game.height()
+        away()
+        screen.focus(w)
+        assert wait(screen.grabbed_elsewhere, 5) and then()
+        screen.fake(X.ButtonPress, 1)
+        assert wait(lambda: game.height() < standing, 10), 'a click after the focus came back otherwise digs'
+        screen.fake(X.ButtonRelease, 1)
+
+
+def test_one_long_game(screen, game):
+    game = game(name='play')
+    game.start()
+    w = screen.window()
+    assert w and game.wait_log('IntroState Init'), 'the splash starts'
+    assert screen.size(w) == (800, 600), 'the window of the shipped settings'
+    assert game.file('stdout.txt') == SELF_TESTS
+    log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
+    assert game.log() == log, 'the start-up log'
+    if not SANITIZED:  # waiting for the whole fade is long there
+        splash(screen, game, w)
+    screen.tap('x', 0.05)
+    assert game.wait_log('PlayState Init'), 'a key leads into the game'
+    assert wait(lambda: resting(game), 30), 'the player comes to rest on the ground'
+    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
+    standing = game.height()
+    if not SANITIZED:  # pixels alone
+        lights(screen, game, w)
+
+    screen.move(0, 320)  # pitch -80
+    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 10), 'an outline'
     time.sleep(0.3)
-    check(changed(screen.shot(w), before) < 800 * 600 / 20, 'the pointer crossing it turns nothing')
-    click(lambda: screen.focus(w))  # the focus given back by a click, as a window manager does
-    check(wait(screen.grabbed_elsewhere, 5), 'regaining the focus takes the pointer back')
-    check(heights()[-1] == standing, 'the click that brings the focus back digs nothing')
+    before = outline(screen, game, w, standing)
+    built = [c for c in game.calls() if c.startswith('lists ')]
+    assert len(built) == 1, 'the world is built once, in one frame'
+    screen.tap('r', 0.05)
+    assert wait(lambda: game.calls().count(built[0]) == 2, 10), 'R compiles every list anew'
+    # At rest too Mesa now and then draws a few edge pixels of a frame differently.
+    assert game.run_on(10) and changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
+
+    # A click while looking at the sky digs nothing, but the game keeps it (the button
+    # long released) until a block is picked: then one sphere of radius 20 goes around
+    # the block under the feet, (127, 128, ground - 1). Of the four columns under the
+    # player that is 20 blocks deep in the block's own column and 19 in the other three,
+    # whose tops it stands on: exactly 20 lower than before.
+    screen.move(0, -680)  # pitch 90
+    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 10), 'no block above, no outline'
     screen.fake(X.ButtonPress, 1)
-    check(wait(lambda: heights()[-1] < standing, 10), 'the next click digs')
+    assert game.run_on()
     screen.fake(X.ButtonRelease, 1)
+    assert game.run_on() and game.height() == standing, 'a click at the sky digs nothing'
+    screen.move(0, 680)
+    assert wait(lambda: resting(game, standing - 1), 30), 'looking down digs: the player falls'
+    assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
+    assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
+    focus(screen, game, w)
+
+    screen.tap('Escape')
+    assert game.end() == 0, 'Escape ends the game with status 0'
+    assert game.log() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
+    h = [s[2][2] for s in game.read_steps()]
+    assert all(b <= a + 1e-3 for a, b in zip(h, h[1:])), 'the player only ever goes down'
 
 
-game.start()
-w = screen.window()
-require(w and game.wait_log('IntroState Init'), 'the splash starts')
-check(screen.size(w) == (800, 600), 'the window of the shipped settings')
-check(game.file('stdout.txt') == SELF_TESTS, 'the self-test reports')
-log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
-check(game.log() == log, 'the start-up log')
-splash(w)
-screen.tap('x', 0.05)
-require(game.wait_log('PlayState Init'), 'a key leads into the game')
-landing()
-outline_rebuild_and_dig()
-focus()
-screen.tap('Escape')
-check(game.end() == 0, 'Escape ends the game with status 0')
-check(game.log() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup',
-                           'GameEngine Cleanup'], 'the whole log')
-h = heights()
-check(all(b <= a + 1e-3 for a, b in zip(h, h[1:])), 'the player only ever goes down')
+def test_keys_antialiasing_rough_play_and_closing(screen, game):
+    """While the player falls from the top, free of the terrain, each key held changes
+    its displacement per step by its own acceleration times a step squared: 3 along its
+    axis for the walking keys (yaw 0 faces +y), 30 upward for space, on top of gravity.
+    Then rough play: digging wherever the player happens to be, R held down, the focus
+    lost and regained, flying over the top of the map, digging through its floor and
+    walking off its side below it; the game keeps running, stops growing in memory once
+    the world is built and dug, and closing the window ends it."""
+    game = game({'settings.lua': 'fullscreen = false\nantialiasing = 4\n'}, 'play-keys')
+    w = game.enter_play(screen)
 
-game = Game('play-closed')
-w = game.enter_play(screen)
-time.sleep(0.3)
-screen.close(w)
-check(game.end() == 0, 'closing the window ends the game with status 0')
-check(game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup'],
-      'closing while playing cleans up in order')
-finish()
+    def hold(keys, seconds=0, dig=False, until=None):  # for a while, or until something shows
+        for key in keys:
+            screen.fake(X.KeyPress, key)
+        screen.fake(X.ButtonPress, 1) if dig else None
+        reached = wait(until, seconds) if until else time.sleep(seconds)
+        screen.fake(X.ButtonRelease, 1) if dig else None
+        for key in keys:
+            screen.fake(X.KeyRelease, key)
+        return reached
+
+    def pushes():  # per step, the axes pushed along beside gravity, of steps free of the terrain
+        steps = game.read_steps()
+        return [tuple(f'{"+" if a > 0 else "-"}{axis}' for a, axis in zip(
+            (q[1][0] - p[1][0], q[1][1] - p[1][1], q[1][2] - p[1][2] + 9.8 / 3600), 'xyz') if abs(a) > 4e-4)
+            for p, q in zip(steps, steps[1:]) if p[0] == p[2] and q[0] == q[2]]
+    assert wait(lambda: pushes()[-2:] == [(), ()], 10), 'the player falls'
+    for key, push in (('w', ('+y',)), ('a', ('-x',)), ('s', ('-y',)), ('d', ('+x',)), ('space', ('+z',))):
+        hold([key], 10, until=lambda: pushes()[-1:] == [push])
+        wait(lambda: pushes()[-1:] == [()], 10)
+    seen = pushes()
+    seen = [p for i, p in enumerate(seen) if i == 0 or p != seen[i - 1]]
+    assert seen == [(), ('+y',), (), ('-x',), (), ('-y',), (), ('+x',), (), ('+z',), ()], 'W, A, S, D, space'
+    frame = screen.shot(w)
+    frame.save(os.path.join(game.dir, 'antialiased.png'))
+    assert odd(frame) > 1000, 'antialiasing smooths the edges'
+
+    resident, position = [], lambda: game.read_steps()[-1][0]
+    rss = lambda: int(re.search(r'VmRSS:\s+(\d+)', open(f'/proc/{game.process.pid}/status').read()).group(1))
+    # Space until the height the player will coast up to, from the step's displacement,
+    # clears the top of the map, not beyond: the way down is long enough.
+    apex = lambda: (lambda s: s[0][2] + max(0, s[1][2] * 60) ** 2 / (2 * 9.8))(game.read_steps()[-1])
+    hold(['space'], 20, until=lambda: apex() > 258)
+    assert wait(lambda: position()[2] > 256, 20), 'over the top of the map'
+    for turn in range(2):
+        screen.move(0, 400)  # steeply down, digging while walking: craters to the floor
+        hold(['w'], 1.0, dig=True)
+        screen.move(360, -400)  # turn, and up and sideways, without drifting far
+        hold(['space', 'da'[turn % 2]], 0.5)
+        hold(['r'], 0.8)  # key repeat: a full rebuild every 30 ms
+        screen.focus_decoy()
+        time.sleep(0.3)
+        screen.focus(w)
+        time.sleep(0.3)
+        screen.move(0, 200)
+        hold(['s'], 1.0, dig=True)
+        resident.append(rss())
+    screen.move(0, 800)  # straight down, digging through the floor of the map
+    assert hold([], 30, dig=True, until=lambda: position()[2] < 0), 'below its floor'
+    screen.move(0, -360)  # and on below it, where nothing slows the player, off its side
+    assert hold(['w'], 30, until=lambda: max(abs(position()[0] - 128), abs(position()[1] - 128)) > 128), 'off the side'
+    # The turns have built and dug; after them resident memory may wobble, not climb.
+    assert rss() <= resident[-1] * 1.1 + 16 * 1024, f'resident memory grew: {resident + [rss()]} kB'
+    screen.close(w)
+    assert game.end() == 0, 'closing the window ends the game with status 0'
+    assert game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']

@@ -1,6 +1,5 @@
-// The camera, the renderer and the texture loader in a real OpenGL context: an
-// 800 x 600 SDL window on the test program's own X server.
-#include "app/Texture.h"
+// The camera and the renderer in a real OpenGL context: an 800 x 600 SDL window on the
+// test program's own X server. (The splash's textures show in the window tests.)
 #include "physics/Player.h"
 #include "render/Camera.h"
 #include "render/LightIds.h"
@@ -119,19 +118,6 @@ TEST_F(Window, CameraProjectsForTheWindowAndLooksAlongItsDirection) {
                 << "the direction is straight ahead at " << yaw << " " << pitch;
             EXPECT_NEAR(above[1], std::cos(pitch * M_PI / 180.0), 1e-4) << "world z is up";
         }
-    }
-}
-
-TEST_F(Window, TextureTakesTheImageSizeAndSaysWhetherItHasAlpha) {
-    for (int bits : {24, 32}) {
-        SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
-                                                  bits == 32 ? 0xFF000000 : 0);
-        ASSERT_EQ(SDL_SaveBMP(image, "texture.bmp"), 0);
-        SDL_FreeSurface(image);
-        const Texture texture("texture.bmp");
-        EXPECT_EQ(std::make_tuple(texture.width, texture.height, texture.hasAlpha),
-                  std::make_tuple(3, 2, bits == 32));
-        EXPECT_TRUE(glIsTexture(texture.textureId));
     }
 }
 

@@ -1,0 +1,83 @@
+"""The game's window seen and driven from outside, as a player would, on any X server:
+found by its title, its pixels read back, keys, buttons and mouse motion sent through
+XTEST, the focus moved, the close box pressed. Every wait is bounded. The window tests
+and scripts/playtest drive the game through it."""
+import time
+from PIL import Image
+from Xlib import X, XK, display, error, protocol
+from Xlib.ext import xtest
+
+
+def wait(condition, seconds, poll=0.02):
+    deadline = time.monotonic() + seconds
+    while not (result := condition()) and time.monotonic() < deadline:
+        time.sleep(poll)
+    return result
+
+
+class Screen:
+    def __init__(self):
+        self.x = display.Display()
+        self.root = self.x.screen().root
+        self.decoy = None
+
+    def window(self, title='Tessaria', seconds=20):
+        def mapped():
+            for w in self.root.query_tree().children:
+                try:  # SDL makes and drops windows while it starts
+                    if w.get_wm_name() == title and w.get_attributes().map_state == X.IsViewable:
+                        return w
+                except error.XError:
+                    pass
+        return wait(mapped, seconds)
+
+    def size(self, w):
+        return w.get_geometry().width, w.get_geometry().height
+
+    def shot(self, w, box=None):
+        x, y, width, height = box or (0, 0) + self.size(w)
+        data = w.get_image(x, y, width, height, X.ZPixmap, 0xffffffff).data
+        return Image.frombytes('RGB', (width, height), data, 'raw', 'BGRX')
+
+    def pixel(self, w, x, y):
+        return self.shot(w, (x, y, 1, 1)).getpixel((0, 0))
+
+    def fake(self, kind, detail=0, x=0, y=0):  # a key by name, a button, a relative motion
+        if isinstance(detail, str):
+            detail = self.x.keysym_to_keycode(XK.string_to_keysym(detail))
+        xtest.fake_input(self.x, kind, detail, x=x, y=y)
+        self.x.sync()
+
+    def tap(self, key, hold=0.15):  # long enough for SDL's keyboard state to see it
+        self.fake(X.KeyPress, key)
+        time.sleep(hold)
+        self.fake(X.KeyRelease, key)
+
+    def move(self, dx, dy):  # in one motion: SDL drops motions that look like repeats
+        self.fake(X.MotionNotify, 1, dx, dy)
+
+    def focus(self, w):
+        w.set_input_focus(X.RevertToParent, X.CurrentTime)
+        self.x.sync()
+
+    def focus_decoy(self):  # a small window of our own, another program's, takes the focus
+        if self.decoy is None:
+            self.decoy = self.root.create_window(900, 700, 50, 50, 0, X.CopyFromParent)
+            self.decoy.map()
+            self.x.sync()
+            time.sleep(0.1)
+        self.focus(self.decoy)
+
+    def close(self, w):  # what a window manager sends for a click on the close box
+        atom = self.x.intern_atom
+        w.send_event(protocol.event.ClientMessage(
+            window=w, client_type=atom('WM_PROTOCOLS'),
+            data=(32, [atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0])))
+        self.x.sync()
+
+    def grabbed_elsewhere(self):  # our own grab fails while another client holds one
+        result = self.root.grab_pointer(False, 0, X.GrabModeAsync, X.GrabModeAsync,
+                                        X.NONE, X.NONE, X.CurrentTime)
+        self.x.ungrab_pointer(X.CurrentTime)
+        self.x.sync()
+        return result == X.AlreadyGrabbed
