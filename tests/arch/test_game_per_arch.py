@@ -45,8 +45,8 @@ def test_game_of_each_architecture(arch, screen, game):
     assert game.wait_log('PlayState Init', PATIENCE) and wait(game.read_steps, PATIENCE, 0.2)
     print(f'\n{arch}: splash {splash:.1f} s after the start, first step {time.monotonic() - pressed:.1f} s after the key')
 
-    heights = lambda: [step[2][2] for step in game.read_steps()[-30:]]
-    resting = lambda: len(game.steps) > 40 and heights()[-1] < 255 and len(set(heights())) == 1
+    steps = lambda: game.read_steps()[-30:] if len(game.read_steps()) > 40 else []
+    resting = lambda: (h := {step[2][2] for step in steps()}) and len(h) == 1 and h.pop() < 255
     assert wait(resting, PATIENCE, 0.2), 'the player lands and comes to rest'
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
