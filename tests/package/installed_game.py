@@ -1,4 +1,5 @@
-"""The Debian package as a player meets it: its files, fields, lintian and desktop entry;
+"""The Debian package as a player meets it: its files, fields and desktop entry (lintian and
+the dependencies are test_arch_packages.py's, for every architecture);
 then, unpacked into a scratch root (the machine is not changed), the installed launcher
 started with a fresh HOME on a private X server. The package: $DEB (scripts/test)."""
 import os, subprocess, tempfile
@@ -14,7 +15,7 @@ def deb():
     return os.path.abspath(os.environ['DEB'])
 
 
-def test_files_fields_and_lintian(deb):
+def test_files_and_fields(deb):
     listing = {line.split()[5]: line.split()[:2] for line in run('dpkg-deb', '-c', deb).stdout.splitlines()}
     for path in ('games/tessaria', 'lib/games/tessaria/tessaria', 'share/games/tessaria/settings.lua',
                  'share/games/tessaria/Vortel.png', 'share/games/tessaria/menu.bmp',
@@ -22,11 +23,8 @@ def test_files_fields_and_lintian(deb):
                  'share/man/man6/tessaria.6.gz'):
         mode = '-rwxr-xr-x' if 'games/tessaria' in path and '.' not in path else '-rw-r--r--'
         assert listing.get('./usr/' + path) == [mode, 'root/root'], path
-    fields = run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends').stdout
+    fields = run('dpkg-deb', '-f', deb, 'Package', 'Section').stdout
     assert fields.startswith('Package: tessaria\nSection: games\n'), 'name and section'
-    for library in ('libsdl1.2debian', 'libsdl-image1.2', 'libglew2.2', 'liblua5.1-0', 'libnoise0'):
-        assert library in fields, f'a dependency on {library}'
-    assert run('lintian', '--fail-on', 'error', deb).returncode == 0, 'lintian finds no error'
 
 
 def test_installed_game(screen, deb):
