@@ -144,6 +144,8 @@ CATALOGUE = {
         'log in a read-only folder': ({}, dict(status=0, log=None, size=(800, 600), start=dict(
             user=65534 if os.geteuid() == 0 else None, read_only=True))),
         'no display': ({'settings.lua': QUIET}, dict(status=1, log=START + ['Unable to initialize SDL'], start=dict(environment={'DISPLAY': None}))),
+        'no video information': ({'settings.lua': QUIET}, dict(status=2, log=START + [
+            'Unable to acquire SDL Video information'], start=dict(environment={'TESSARIA_NO_VIDEO_INFO': '1'}))),
         'menu': menu(MENU, [(400, 320, (116, 69, 48)), (241, 201, (74, 134, 31)), (239, 300, black),
                             (561, 300, black)]),
         'menu on OpenGL 1.3': ({'menu.bmp': MENU}, dict(menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)])[1],

@@ -3,6 +3,7 @@
 //   attribute NUMBER VALUE  each SDL_GL_SetAttribute (the attribute's number in SDL_GLattr)
 //   mode W H BITS FLAGS     each SDL_SetVideoMode (FLAGS in hexadecimal)
 //   lists N                 at a buffer swap: display lists compiled since the last swap
+// With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
@@ -35,6 +36,12 @@ extern "C" {
 int SDL_GL_SetAttribute(SDL_GLattr attribute, int value) {
     record("attribute %d %d\n", attribute, value);
     return next<int (*)(SDL_GLattr, int)>("SDL_GL_SetAttribute")(attribute, value);
+}
+
+const SDL_VideoInfo* SDL_GetVideoInfo() {
+    return std::getenv("TESSARIA_NO_VIDEO_INFO") != nullptr
+               ? nullptr
+               : next<const SDL_VideoInfo* (*)()>("SDL_GetVideoInfo")();
 }
 
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bits, Uint32 flags) {
