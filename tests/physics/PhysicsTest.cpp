@@ -112,6 +112,7 @@ TEST(Player, EachKeyAcceleratesItsOwnWayStepAfterStepAndTheMouseTurnsIt) {
     const std::tuple<float, const char*, Vector3> cases[] = {{0, "w", {0, 3, -9.8f}},
         {0, "d", {3, 0, -9.8f}}, {0, "a", {-3, 0, -9.8f}}, {0, "s", {0, -3, -9.8f}},
         {90, "w", {-3, 0, -9.8f}}, {180, "w", {0, -3, -9.8f}}, {270, "d", {0, -3, -9.8f}},
+        {90, "a", {0, -3, -9.8f}}, {90, "s", {3, 0, -9.8f}},
         {0, "wsad", {0, 0, -9.8f}}, {0, "wd", {3, 3, -9.8f}}, {0, " ", {0, 0, 30 - 9.8f}}};
     // clang-format on
     for (const auto& [yaw, keys, a] : cases) {
