@@ -77,6 +77,17 @@ TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingThe
                   std::make_tuple(xyz({c[5], c[6], c[7]}), c[8]))
             << c[0] << " " << c[1] << " " << c[2] << " " << c[4];
     }
+    // A centre on a long box's middle line goes the positive way out of the shallower side.
+    for (const auto& [box, centre, axis] :
+         {std::tuple{AxisAlignedBox{0.5f, 0.5f, 0.5f, 0.5f, 2, 0.5f}, Vector3{0.5f, 1, 0.5f},
+                     Vector3{1, 0, 0}},
+          std::tuple{AxisAlignedBox{0.5f, 0.5f, 0.5f, 2, 0.5f, 0.5f}, Vector3{1, 0.5f, 0.5f},
+                     Vector3{0, 1, 0}}}) {
+        Vector3 vector{7, 7, 7};
+        float length = 7;
+        EXPECT_TRUE(testCylinderBox(box, {centre.x, centre.y, centre.z, 9, 0.5f}, vector, length));
+        EXPECT_EQ(std::make_tuple(xyz(vector), length), std::make_tuple(xyz(axis), 1.0f));
+    }
 }
 
 TEST(CollisionSelfTests, ReportOnTheStandardOutputFileByteForByte) {
@@ -224,6 +235,18 @@ TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAv
             EXPECT_TRUE(std::fabs(xyz(moving.position)[i] - xyz(p)[i]) <= tolerance &&
                         std::fabs(xyz(moving.lastPosition)[i] - xyz(l)[i]) <= tolerance)
                 << position.x << " " << position.y << " " << position.z;
+    }
+    // A body wider than a block: the search reaches the cells it overlaps more than a block
+    // from its centre, west and south, and both push it 0.1 back out.
+    const auto south =
+        makeMap([](int, int y, int z) -> std::uint8_t { return y == 0 && z < 20 ? Stone : Air; });
+    for (const auto& [map, position, out] :
+         {std::tuple{edge.get(), Vector3{1.7f, 50, 10.5f}, Vector3{1.8f, 50, 10.5f}},
+          std::tuple{south.get(), Vector3{50, 1.7f, 10.5f}, Vector3{50, 1.8f, 10.5f}}}) {
+        auto wide = body(position, out, 0.8f);
+        resolveContacts(wide, *map, out);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(xyz(wide.position)[i], xyz(out)[i], 1e-5f) << position.x;
     }
 }
 

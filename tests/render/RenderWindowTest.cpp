@@ -1,10 +1,16 @@
-// The camera and the renderer in a real OpenGL context: an 800 x 600 SDL window on the
-// test program's own X server. (The splash's textures show in the window tests.)
+// The camera, the renderer, textures and the first frame of play in a real OpenGL context: an
+// 800 x 600 SDL window on the test program's own X server. (The splash shows in the window tests.)
+#include "app/FrameTimer.h"
+#include "app/Texture.h"
 #include "physics/Player.h"
+#include "physics/TimeStep.h"
 #include "render/Camera.h"
 #include "render/LightIds.h"
 #include "render/MapRenderer.h"
+#include "states/FixedStep.h"
+#include "states/PlayState.h"
 #include "support/TestMap.h"
+#include "support/Testing.h"
 
 #include <GL/glew.h>
 #include <SDL/SDL.h>
@@ -121,6 +127,19 @@ TEST_F(Window, CameraProjectsForTheWindowAndLooksAlongItsDirection) {
     }
 }
 
+TEST_F(Window, TextureTakesTheImageSizeAndSaysWhetherItHasAlpha) {
+    for (int bits : {24, 32}) {
+        SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
+                                                  bits == 32 ? 0xFF000000 : 0);
+        ASSERT_EQ(SDL_SaveBMP(image, "texture.bmp"), 0);
+        SDL_FreeSurface(image);
+        const Texture texture("texture.bmp");
+        EXPECT_EQ(std::make_tuple(texture.width, texture.height, texture.hasAlpha),
+                  std::make_tuple(3, 2, bits == 32));
+        EXPECT_TRUE(glIsTexture(texture.textureId));
+    }
+}
+
 TEST_F(Window, ChunksHaveAListOnlyWhileTheyHaveFaces) {
     std::unique_ptr<Map> map = makeEmptyMap();
     set(*map, 20, 20, 20, Grass);
@@ -210,3 +229,15 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
 }
 
 } // namespace
+
+TEST_F(Window, PlayStepsOnlyForItsFirstFramesTimeNotForTheWorldsBuilding) {
+    playState.Init();
+    playState.Update(nullptr);
+    float accumulator = 0.0f;
+    const int steps = takeFixedSteps(accumulator, frameTimer.deltaSeconds, timeStep);
+    Player fresh; // high above the terrain, falling freely
+    for (int i = 0; i < steps; ++i)
+        fresh.updateMovement(timeStep);
+    EXPECT_EQ(xyz(playState.player->position), xyz(fresh.position)) << steps << " steps";
+    playState.Cleanup();
+}
