@@ -226,9 +226,16 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
                                               GL_LIGHT5, primary, secondary}));
         expectStateBracketed();
     }
+    // The first chunk counts too: the map's corner, the eye in it.
+    set(*map, 3, 10, 3, Stone);
+    renderer.blockChanged(3, 10, 3);
+    const auto corner = player({3.5f, 2, 3.8f}, {3.5f, 2, 3.8f}, 0, 0);
+    Camera cornerCamera(corner.get(), 80.0f, 0.1f, 10000.0f);
+    calls.clear();
+    renderer.draw(cornerCamera);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(std::get<0>(calls[0]), renderer.chunkAt(0, 0, 0).displayList);
 }
-
-} // namespace
 
 TEST_F(Window, PlayStepsOnlyForItsFirstFramesTimeNotForTheWorldsBuilding) {
     playState.Init();
@@ -241,3 +248,5 @@ TEST_F(Window, PlayStepsOnlyForItsFirstFramesTimeNotForTheWorldsBuilding) {
     EXPECT_EQ(xyz(playState.player->position), xyz(fresh.position)) << steps << " steps";
     playState.Cleanup();
 }
+
+} // namespace
