@@ -1,6 +1,7 @@
 // The camera, the renderer, textures and the first frame of play in a real OpenGL context: an
 // 800 x 600 SDL window on the test program's own X server. (The splash shows in the window tests.)
 #include "app/FrameTimer.h"
+#include "app/GameEngine.h"
 #include "app/Texture.h"
 #include "physics/Player.h"
 #include "physics/TimeStep.h"
@@ -8,6 +9,7 @@
 #include "render/LightIds.h"
 #include "render/MapRenderer.h"
 #include "states/FixedStep.h"
+#include "states/IntroState.h"
 #include "states/PlayState.h"
 #include "support/TestMap.h"
 #include "support/Testing.h"
@@ -17,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <dlfcn.h>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -247,6 +250,21 @@ TEST_F(Window, PlayStepsOnlyForItsFirstFramesTimeNotForTheWorldsBuilding) {
         fresh.updateMovement(timeStep);
     EXPECT_EQ(xyz(playState.player->position), xyz(fresh.position)) << steps << " steps";
     playState.Cleanup();
+}
+
+TEST_F(Window, TheSplashClearsToBlackWhateverColourTheContextHad) {
+    const auto folder = std::filesystem::current_path();
+    std::filesystem::current_path(TESSARIA_ASSETS); // where the game finds its picture
+    glClearColor(0.686f, 0.843f, 1.0f, 1.0f);       // the sky, should play ever come first
+    GameEngine engine;
+    engine.screen = SDL_GetVideoSurface();
+    introState.Init();
+    introState.Draw(&engine);
+    std::array<GLubyte, 3> corner{};
+    glReadPixels(0, 0, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, corner.data());
+    introState.Cleanup();
+    std::filesystem::current_path(folder);
+    EXPECT_EQ(corner, (std::array<GLubyte, 3>{0, 0, 0}));
 }
 
 } // namespace
