@@ -240,8 +240,11 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
     EXPECT_EQ(std::get<0>(calls[0]), renderer.chunkAt(0, 0, 0).displayList);
 }
 
-TEST_F(Window, PlayStepsOnlyForItsFirstFramesTimeNotForTheWorldsBuilding) {
+TEST_F(Window, PlayLooksThrough80DegreesAndStepsOnlyForItsFirstFramesTime) {
     playState.Init();
+    const Matrix projection = matrix(GL_PROJECTION_MATRIX); // 80 degrees high, 4:3
+    EXPECT_FLOAT_EQ(projection[5], 1 / std::tan(40 * M_PI / 180));
+    EXPECT_FLOAT_EQ(projection[0], 0.75 / std::tan(40 * M_PI / 180));
     playState.Update(nullptr);
     float accumulator = 0.0f;
     const int steps = takeFixedSteps(accumulator, frameTimer.deltaSeconds, timeStep);
