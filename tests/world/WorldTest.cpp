@@ -72,7 +72,8 @@ TEST(DigSphere, ClearsAndReportsExactlyTheCellsWithinTheRadiusInsideTheMap) {
 TEST(PickBlock, WalksTheCellsAlongTheRayFromTheStartCell) {
     const Cell none{-1, -1, -1};
     const std::vector<Cell> pair{{12, 10, 10}, {5, 10, 10}}, axes{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-        beside{{11, 10, 10}, {10, 11, 10}, {10, 10, 11}}, far{{12, 10, 200}};
+        beside{{11, 10, 10}, {10, 11, 10}, {10, 10, 11}},
+        below{{9, 10, 10}, {10, 9, 10}, {10, 10, 9}}, far{{12, 10, 200}};
     const Vector3 middle{0.5f, 0.5f, 0.5f}, at10{10.5f, 10.5f, 10.5f}, at5{5.5f, 10.5f, 200.5f};
     // Stone below the height and in the listed cells; the walk's last x: the cell picked.
     // Equal crossings step z, then y, then x; a zero of either sign never steps.
@@ -84,6 +85,8 @@ TEST(PickBlock, WalksTheCellsAlongTheRayFromTheStartCell) {
         {0, pair, {20.5f, 10.5f, 10.5f}, {-1, 0, 0}, 255, {12, 10, 10}},
         {0, axes, middle, {0.6f, 0.2f, 0.6f}, 255, {0, 0, 1}},
         {0, axes, middle, {0.6f, 0.6f, 0.2f}, 255, {0, 1, 0}},
+        {0, below, at10, {-0.6f, -0.2f, -0.6f}, 255, {10, 10, 9}},
+        {0, below, at10, {-0.6f, -0.6f, -0.2f}, 255, {10, 9, 10}},
         {1, {}, {10.5f, 10.5f, -0.5f}, {0, 0, 1}, 255, {10, 10, 0}}, // truncated into cell 0
         {0, far, at5, {1, 0, 0}, 11, none}, {0, far, at5, {1, 0, 0}, 12, {12, 10, 200}},
         {0, beside, at10, {-0.0f, -0.0f, 1}, 255, {10, 10, 11}},
