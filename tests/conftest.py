@@ -1,10 +1,7 @@
-"""Fixtures of the window tests: a private Xvfb for each pytest run (scripts/xvfb.py),
+"""Fixtures of the window tests: a private Xvfb for each pytest run (support/xvfb.py),
 and games in folders named after their tests, which are ended with the test."""
-import os, re, sys
+import os, re
 import pytest
-
-sys.path[:0] = [os.path.join(os.path.dirname(__file__), 'support'),
-                os.path.join(os.path.dirname(__file__), '..', 'scripts')]
 import xvfb
 from harness import GAME, RUNS, Game, Screen
 

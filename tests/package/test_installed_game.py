@@ -4,7 +4,8 @@ then, unpacked into a scratch root (the machine is not changed), the installed l
 started with a fresh HOME on a private X server. The package: $DEB (scripts/test)."""
 import os, subprocess, tempfile
 import pytest
-from harness import *
+from harness import near, wait
+from PIL import Image
 
 run = lambda *command: subprocess.run(command, capture_output=True, text=True)
 

@@ -5,7 +5,7 @@ game asked for. Windows are left with Escape (or a close request). One test a ro
 three groups: test_settings, test_sizes, test_files; `-k ROW` runs one (`-k no-file`)."""
 import os, random, re, struct, time, zlib
 import pytest
-from harness import *
+from harness import ASSETS, DIR, GAME, GLEW, PROBE, SANITIZED, SELF_TESTS, START, near, wait
 
 DESKTOP = (1024, 768)  # Xvfb's screen, which a side of 0 stands for
 NO_MODE = 'Unable to create a window with the desired OpenGL properties'

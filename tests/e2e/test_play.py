@@ -8,7 +8,8 @@ one kept from before it went), Escape.
 Then a rough one with antialiasing: each walking key and space push the falling player
 their own way, play goes on into every corner of the map, and closing the window ends it."""
 import math, os, re, time
-from harness import *
+from harness import ASSETS, GLEW, SANITIZED, SELF_TESTS, START, X, count, differs, near, wait
+from PIL import Image, ImageChops
 from PIL import ImageDraw, ImageFilter, ImageStat
 
 SKY, WHITE = (175, 215, 255), (255, 255, 255)
