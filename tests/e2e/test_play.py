@@ -234,16 +234,7 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     the world is built and dug, and closing the window ends it."""
     game = game({'settings.lua': 'fullscreen = false\nantialiasing = 4\n'}, 'play-keys')
     w = game.enter_play(screen)
-
-    def hold(keys, seconds=0, dig=False, until=None):  # for a while, or until something shows
-        for key in keys:
-            screen.fake(X.KeyPress, key)
-        screen.fake(X.ButtonPress, 1) if dig else None
-        reached = wait(until, seconds) if until else time.sleep(seconds)
-        screen.fake(X.ButtonRelease, 1) if dig else None
-        for key in keys:
-            screen.fake(X.KeyRelease, key)
-        return reached
+    hold, position, resident = screen.hold, game.position, []
 
     def pushes():  # per step, the axes pushed along beside gravity, of steps free of the terrain
         steps = game.read_steps()
@@ -261,12 +252,10 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     frame.save(os.path.join(game.dir, 'antialiased.png'))
     assert odd(frame) > 1000, 'antialiasing smooths the edges'
 
-    resident, position = [], lambda: game.read_steps()[-1][0]
     rss = lambda: int(re.search(r'VmRSS:\s+(\d+)', open(f'/proc/{game.process.pid}/status').read()).group(1))
-    # Space until the height the player will coast up to, from the step's displacement,
-    # clears the top of the map, not beyond: the way down is long enough.
-    apex = lambda: (lambda s: s[0][2] + max(0, s[1][2] * 60) ** 2 / (2 * 9.8))(game.read_steps()[-1])
-    hold(['space'], 20, until=lambda: apex() > 258)
+    # Space until the height the player will coast up to clears the top of the map, not
+    # beyond: the way down is long enough.
+    hold(['space'], 20, until=lambda: game.apex() > 258)
     assert wait(lambda: position()[2] > 256, 20), 'over the top of the map'
     for turn in range(2):
         screen.move(0, 400)  # steeply down, digging while walking: craters to the floor

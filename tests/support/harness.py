@@ -102,6 +102,14 @@ class Game:
     def height(self):  # after the last step's collision
         return self.read_steps()[-1][2][2]
 
+    def position(self):  # before the last step's collision
+        return self.read_steps()[-1][0]
+
+    def apex(self):
+        """How high the player will coast from the last step, under gravity alone."""
+        position, displacement = self.read_steps()[-1][:2]
+        return position[2] + max(0, displacement[2] * 60) ** 2 / (2 * 9.8)
+
     def run_on(self, steps=60, seconds=30):
         """Waits until the game has taken a second of steps more: proof that it has
         handled what came before, so that something not happening means something."""

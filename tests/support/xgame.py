@@ -53,6 +53,20 @@ class Screen:
         time.sleep(hold)
         self.fake(X.KeyRelease, key)
 
+    def hold(self, keys, seconds=0, dig=False, until=None):
+        """Holds the keys (and the left button, to dig) for a while, or until something
+        shows; returns what `until` gave last."""
+        for key in keys:
+            self.fake(X.KeyPress, key)
+        if dig:
+            self.fake(X.ButtonPress, 1)
+        reached = wait(until, seconds) if until else time.sleep(seconds)
+        if dig:
+            self.fake(X.ButtonRelease, 1)
+        for key in keys:
+            self.fake(X.KeyRelease, key)
+        return reached
+
     def move(self, dx, dy):  # in one motion: SDL drops motions that look like repeats
         self.fake(X.MotionNotify, 1, dx, dy)
 
