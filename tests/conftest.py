@@ -1,9 +1,40 @@
 """Fixtures of the window tests: a private Xvfb for each pytest run (support/xvfb.py),
-and games in folders named after their tests, which are ended with the test."""
-import os, re
+games in folders named after their tests, ended with the test, and the options that say
+which build, packages and architectures' games the tests are about."""
+import os, re, types
 import pytest
 import xvfb
-from harness import GAME, RUNS, Game, Screen
+from harness import ROOT, Game, Screen
+
+
+def pytest_addoption(parser):
+    group = parser.getgroup('tessaria')
+    group.addoption('--build', default=os.path.join(ROOT, 'build'), help='the build folder whose game is played')
+    group.addoption('--runs', help="where each run's folder goes (default: BUILD/tests/runs/pytest)")
+    group.addoption('--sanitized', action='store_true', help='the build has AddressSanitizer')
+    group.addoption('--deb', action='append', default=[], help='a package to check (once per package)')
+    group.addoption('--arch-game', action='append', default=[], metavar='ARCH=PROGRAM',
+                    help="an architecture's game to play (once per architecture)")
+
+
+def pytest_generate_tests(metafunc):  # an option given no value leaves an empty set, which fails
+    options = metafunc.config.option
+    if 'deb' in metafunc.fixturenames:
+        metafunc.parametrize('deb', [os.path.abspath(d) for d in options.deb],
+                             ids=[os.path.basename(d) for d in options.deb])
+    if 'arch_game' in metafunc.fixturenames:
+        games = [tuple(pair.split('=', 1)) for pair in options.arch_game]
+        metafunc.parametrize('arch_game', games, ids=[arch for arch, _ in games])
+
+
+@pytest.fixture(scope='session')
+def build(request):
+    option = request.config.option
+    folder = os.path.abspath(option.build)
+    return types.SimpleNamespace(
+        game=folder + '/tessaria', probe=folder + '/tests/tessaria_menu_probe',
+        calls=folder + '/tests/libtessaria_calls.so', sanitized=option.sanitized,
+        runs=os.path.abspath(option.runs or folder + '/tests/runs/pytest'))
 
 
 @pytest.fixture(scope='session')
@@ -14,15 +45,16 @@ def screen():
 
 
 @pytest.fixture
-def game(request):
-    """Makes games: game(files={...}, name=..., program=...); none outlives the test."""
+def game(request, build):
+    """Makes games: game(files={...}, name=..., program='game' or 'probe' or a path);
+    none outlives the test."""
     made = []
 
-    def make(files={}, name=None, program=GAME):
+    def make(files={}, name=None, program='game'):
         case = getattr(request.node, 'callspec', None)  # a table's row: its id
         name = name or (case.id if case else request.node.name)
-        folder = os.path.join(RUNS, re.sub(r'[^\w.-]+', '-', name).strip('-'))
-        made.append(Game(folder, files, program))
+        folder = os.path.join(build.runs, re.sub(r'[^\w.-]+', '-', name).strip('-'))
+        made.append(Game(folder, files, getattr(build, program, program), build.calls))
         return made[-1]
     yield make
     for g in made:

@@ -1,18 +1,16 @@
 """The game built for each architecture, played on a private Xvfb with that architecture's
 own Mesa (under qemu-user where the processor is foreign): the splash, a key into the game,
 the landing with sky and lit ground, one dig, Escape ending it with status 0. Prints how
-long the cold start took. Each run leaves its folder (log, output, screenshots) in $RUNS:
-  TESSARIA_GAMES="amd64=build/tessaria arm64=build-arm64/tessaria ..." \
-  python3 -m pytest -c tests/pytest.ini -s tests/arch/test_game_per_arch.py"""
+long the cold start took. Each run leaves its folder (log, output, screenshots) in --runs:
+  python3 -m pytest -c tests/pytest.ini -s tests/arch/test_game_per_arch.py \
+    --arch-game amd64=build/tessaria --arch-game arm64=build-arm64/tessaria ..."""
 import os, time
-import pytest
 import harness
 from harness import X, near, wait
 from PIL import Image
 
 QEMU = {'arm64': 'qemu-aarch64', 'armhf': 'qemu-arm'}
 QEMU_RUN = os.path.join(harness.ROOT, 'cmake', 'qemu-run')
-GAMES = dict(pair.split('=', 1) for pair in os.environ.get('TESSARIA_GAMES', '').split())
 SKY = (175, 215, 255)
 # Grass seen from above: its colour times 0.7 of ambient light plus 0.80178 of the light.
 LIT_GRASS = tuple(round(c * 1.50178) for c in (93, 168, 39))
@@ -20,9 +18,9 @@ LIT_GRASS = tuple(round(c * 1.50178) for c in (93, 168, 39))
 PATIENCE = 300
 
 
-@pytest.mark.parametrize('arch', sorted(GAMES))
-def test_game_of_each_architecture(arch, screen, game):
-    environment, program = {}, os.path.abspath(GAMES[arch])
+def test_game_of_each_architecture(arch_game, screen, game):
+    (arch, program), environment = arch_game, {}
+    program = os.path.abspath(program)
     if arch in QEMU:  # qemu-run starts the program named in the environment
         environment = dict(TESSARIA_QEMU=QEMU[arch], TESSARIA_QEMU_PROGRAM=program)
         program = QEMU_RUN

@@ -5,7 +5,7 @@ game asked for. Windows are left with Escape (or a close request). One test a ro
 three groups: test_settings, test_sizes, test_files; `-k ROW` runs one (`-k no-file`)."""
 import os, random, re, struct, time, zlib
 import pytest
-from harness import ASSETS, DIR, GAME, GLEW, PROBE, SANITIZED, SELF_TESTS, START, near, wait
+from harness import ASSETS, DIR, GLEW, SELF_TESTS, START, near, wait
 
 DESKTOP = (1024, 768)  # Xvfb's screen, which a side of 0 stands for
 NO_MODE = 'Unable to create a window with the desired OpenGL properties'
@@ -61,7 +61,7 @@ def splash(picture, pixels=None, gl_error=None):  # a picture the game refuses e
 
 
 def menu(picture, pixels=()):  # the menu, through its probe; its log is its output
-    return {'menu.bmp': picture}, dict(status=0, log=MENU_LOG, program=PROBE, size=(800, 600), pixels=pixels)
+    return {'menu.bmp': picture}, dict(status=0, log=MENU_LOG, program='probe', size=(800, 600), pixels=pixels)
 
 
 noisy = png(64, 48, 2, 8, random.Random(7).randbytes(64 * 48 * 3))  # cut, leaves some pixels
@@ -162,27 +162,28 @@ CATALOGUE = {
 @pytest.mark.parametrize('files, expect', [  # marked with their group: -m settings
     pytest.param(*row, id=re.sub(r'[^\w.]+', '-', name).strip('-'), marks=getattr(pytest.mark, group))
     for group, rows in CATALOGUE.items() for name, row in rows.items()])
-def test_row(screen, game, files, expect):
-    game = game(files, program=expect.get('program', GAME))
+def test_row(screen, game, build, files, expect):
+    probe = expect.get('program') == 'probe'
+    game = game(files, program=expect.get('program', 'game'))
     game.start(**expect.get('start', {}))
     if 'size' in expect:
-        has_log = expect['log'] and game.program == GAME
-        if game.program == PROBE:  # its window is the one it has when the menu starts
+        has_log = expect['log'] and not probe
+        if probe:  # its window is the one it has when the menu starts
             wait(lambda: 'MenuState Init' in (game.file('stdout.txt') or ''), 20)
         w = screen.window()
         assert w and (game.wait_log('IntroState Init') if has_log else time.sleep(0.5) is None), 'a window'
         assert screen.size(w) == expect['size']
-        for i, (x, y, colour) in enumerate(expect.get('pixels', []) if not SANITIZED else []):
+        for i, (x, y, colour) in enumerate(expect.get('pixels', []) if not build.sanitized else []):
             seen = wait(lambda: near(screen.pixel(w, x, y), colour, 2), 0 if i else 20)
             assert seen, f'{screen.pixel(w, x, y)} at ({x}, {y}) instead of {colour}'
-        if expect.get('pixels') and not SANITIZED:
+        if expect.get('pixels') and not build.sanitized:
             screen.shot(w).save(os.path.join(game.dir, 'window.png'))
         screen.focus(w)  # keys go where the focus is, without a window manager
         screen.close(w) if expect.get('leave') == 'close' else screen.tap('Escape')
     assert game.end() == expect['status']
-    log = game.log() if game.program == GAME else game.file('stdout.txt').split('\n')[:-1]
+    log = game.log() if not probe else game.file('stdout.txt').split('\n')[:-1]
     assert log == expect['log']
-    if game.program == GAME:  # the self-tests report, and nothing more is printed
+    if not probe:  # the self-tests report, and nothing more is printed
         assert game.file('stdout.txt') == SELF_TESTS
     else:  # the menu reports no OpenGL error, however many frames it drew
         assert game.file('stderr.txt') == ''

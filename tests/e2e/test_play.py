@@ -8,7 +8,7 @@ one kept from before it went), Escape.
 Then a rough one with antialiasing: each walking key and space push the falling player
 their own way, play goes on into every corner of the map, and closing the window ends it."""
 import math, os, re, time
-from harness import ASSETS, GLEW, SANITIZED, SELF_TESTS, START, X, count, differs, near, wait
+from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, differs, near, wait
 from PIL import Image, ImageChops
 from PIL import ImageDraw, ImageFilter, ImageStat
 
@@ -170,7 +170,7 @@ def focus(screen, game, w):
         screen.fake(X.ButtonRelease, 1)
 
 
-def test_one_long_game(screen, game):
+def test_one_long_game(screen, game, build):
     game = game(name='play')
     game.start()
     w = screen.window()
@@ -179,14 +179,14 @@ def test_one_long_game(screen, game):
     assert game.file('stdout.txt') == SELF_TESTS
     log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
     assert game.log() == log, 'the start-up log'
-    if not SANITIZED:  # waiting for the whole fade is long there
+    if not build.sanitized:  # waiting for the whole fade is long there
         splash(screen, game, w)
     screen.tap('x', 0.05)
     assert game.wait_log('PlayState Init'), 'a key leads into the game'
     assert wait(lambda: resting(game), 30), 'the player comes to rest on the ground'
     assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
     standing = game.height()
-    if not SANITIZED:  # pixels alone
+    if not build.sanitized:  # pixels alone
         lights(screen, game, w)
 
     screen.move(0, 320)  # pitch -80

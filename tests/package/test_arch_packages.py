@@ -1,18 +1,16 @@
 """The packages of every architecture side by side: each is lintian-clean (no error, no
 warning), its AppStream metadata valid, its game is built for its own processor and depends on the libraries it links
 (of its own architecture: the field has no other); all hold the same files but the game.
-Run as: TESSARIA_DEBS="a.deb b.deb ..." python3 -m pytest tests/package/test_arch_packages.py"""
+Run as: python3 -m pytest -c tests/pytest.ini tests/package/test_arch_packages.py --deb a.deb --deb b.deb ..."""
 import os, subprocess
 import pytest
 
-DEBS = os.environ.get('TESSARIA_DEBS', '').split()
 GAME = './usr/lib/games/tessaria/tessaria'
 # ELF class and machine (e_ident[4], e_machine) of each architecture's programs.
 ELF = {'amd64': (2, 62), 'i386': (1, 3), 'arm64': (2, 183), 'armhf': (1, 40)}
 run = lambda *command: subprocess.run(command, capture_output=True, text=True).stdout
 
 
-@pytest.mark.parametrize('deb', DEBS, ids=[os.path.basename(d) for d in DEBS])
 def test_package_of_one_architecture(deb, tmp_path):
     arch = run('dpkg-deb', '-f', deb, 'Architecture').strip()
     assert os.path.basename(deb).endswith(f'_{arch}.deb')
@@ -30,7 +28,8 @@ def test_package_of_one_architecture(deb, tmp_path):
         'libsdl-image1.2', 'libsdl1.2debian', 'libstdc++6'}, depends
 
 
-def test_every_architecture_ships_the_same_files_but_the_game():
+def test_every_architecture_ships_the_same_files_but_the_game(request):
+    DEBS = request.config.option.deb
     if len(DEBS) < 2:
         pytest.skip('one architecture only (a local run that left the others out)')
     # Mode, owner and path of every entry (dpkg-deb lists the root, CPack does not), and the

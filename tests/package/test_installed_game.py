@@ -1,19 +1,12 @@
 """The Debian package as a player meets it: its files, fields and desktop entry (lintian and
 the dependencies are test_arch_packages.py's, for every architecture);
 then, unpacked into a scratch root (the machine is not changed), the installed launcher
-started with a fresh HOME on a private X server. The package: $DEB (scripts/test)."""
+started with a fresh HOME on a private X server. The package: --deb (scripts/test)."""
 import os, subprocess, tempfile
-import pytest
 from harness import near, wait
 from PIL import Image
 
 run = lambda *command: subprocess.run(command, capture_output=True, text=True)
-
-
-@pytest.fixture
-def deb():
-    assert os.environ.get('DEB'), 'DEB names the package to check'
-    return os.path.abspath(os.environ['DEB'])
 
 
 def test_files_and_fields(deb):

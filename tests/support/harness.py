@@ -1,17 +1,13 @@
-"""The real game run from its folder, seen from outside: its window (scripts/xgame.py),
-its exit status, log, output and collision trace. Every wait is bounded. The fixtures in
+"""The real game run from its folder, seen from outside: its window (xgame.py), its exit
+status, log, output and collision trace. Every wait is bounded. The fixtures in
 tests/conftest.py put it on a private Xvfb."""
-import os, re, shutil, subprocess, time
-from PIL import Image, ImageChops
-from Xlib import X
-from xgame import Screen, wait
+import os, re, shutil, subprocess
+from PIL import ImageChops
+from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
+from xgame import Screen, wait  # noqa: F401
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
-BUILD = os.environ.get('TESSARIA_BUILD_DIR', ROOT + '/build')  # as CTest sets them, or by hand:
-GAME, PROBE, CALLS, ASSETS, RUNS = (os.environ.get(k, d) for k, d in (
-    ('GAME', BUILD + '/tessaria'), ('PROBE', BUILD + '/tests/tessaria_menu_probe'),
-    ('CALLS', BUILD + '/tests/libtessaria_calls.so'), ('ASSETS', ROOT + '/assets'), ('RUNS', BUILD + '/tests/runs/pytest')))
-SANITIZED = os.environ.get('SANITIZED') == '1'  # the AddressSanitizer build: pixels are checked without it
+ASSETS = ROOT + '/assets'
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 GLEW = 'Initialized GLEW 2.2.0'
 SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
@@ -34,11 +30,12 @@ def count(image, wanted):  # pixels whose colour is wanted
 
 
 class Game:
-    """One run in a fresh folder, holding the shipped assets changed by `files` (name:
-    text or bytes, None to remove, DIR for a directory)."""
+    """One run of `program` in a fresh folder, holding the shipped assets changed by `files`
+    (name: text or bytes, None to remove, DIR for a directory); `calls`: the preloaded
+    library that records what the game asks SDL and OpenGL for (calls.txt)."""
 
-    def __init__(self, folder, files={}, program=GAME):
-        self.dir, self.program, self.process = folder, program, None
+    def __init__(self, folder, files={}, program=None, calls=None):
+        self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
         self.trace, self.steps = '', []
         shutil.rmtree(self.dir, ignore_errors=True)
         shutil.copytree(ASSETS, self.dir)
@@ -59,8 +56,8 @@ class Game:
         if read_only:
             os.chmod(self.dir, 0o555)
         environment = {**os.environ, **environment}
-        if self.program == GAME:  # what it asks SDL and OpenGL for, in calls.txt
-            environment.update(LD_PRELOAD=CALLS, TESSARIA_CALLS=os.path.join(self.dir, 'calls.txt'),
+        if self.calls_library:  # what it asks SDL and OpenGL for, in calls.txt
+            environment.update(LD_PRELOAD=self.calls_library, TESSARIA_CALLS=os.path.join(self.dir, 'calls.txt'),
                                ASAN_OPTIONS='verify_asan_link_order=0:' + os.environ.get('ASAN_OPTIONS', ''))
         self.process = subprocess.Popen(command, cwd=self.dir, stdout=out[0], stderr=out[1],
                                         env={k: v for k, v in environment.items() if v is not None})
