@@ -1,27 +1,30 @@
-// The camera, the renderer, textures and the first frame of play in a real OpenGL context: an
-// 800 x 600 SDL window on the test program's own X server. (The splash shows in the window tests.)
-#include "app/FrameTimer.h"
+// The camera, the renderer, textures, the outline and the first frame of play in a real
+// OpenGL context: a 640 x 400 SDL window on the test program's own X server, whose 1024 x 768
+// screen has another shape, so a view taken from the screen shows. (The splash shows in the
+// window tests.)
 #include "app/GameEngine.h"
 #include "app/Texture.h"
 #include "physics/Player.h"
-#include "physics/TimeStep.h"
 #include "render/Camera.h"
 #include "render/LightIds.h"
 #include "render/MapRenderer.h"
-#include "states/FixedStep.h"
 #include "states/IntroState.h"
 #include "states/PlayState.h"
 #include "support/TestMap.h"
 #include "support/Testing.h"
 
 #include <GL/glew.h>
+#include <GL/glu.h>
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 #include <tuple>
 
 // Every glCallList of this program passes through here, so a test can look at the
@@ -40,12 +43,14 @@ extern "C" void glCallList(GLuint list) {
 
 namespace {
 
+constexpr int width = 640, height = 400;
+
 class Window : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        ASSERT_NE(SDL_SetVideoMode(800, 600, 32, SDL_OPENGL), nullptr) << SDL_GetError();
+        ASSERT_NE(SDL_SetVideoMode(width, height, 32, SDL_OPENGL), nullptr) << SDL_GetError();
         ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
         freeLightIds = makeLightIdPool(); // earlier draws have reordered it
     }
@@ -103,14 +108,14 @@ TEST_F(Window, CameraProjectsForTheWindowAndLooksAlongItsDirection) {
     const Matrix projection = matrix(GL_PROJECTION_MATRIX);
     const double focal = 1.0 / std::tan(40.0 * M_PI / 180.0);
     EXPECT_NEAR(projection[5], focal, 1e-5);
-    EXPECT_NEAR(projection[0], focal * 600.0 / 800.0, 1e-5);
+    EXPECT_NEAR(projection[0], focal * height / width, 1e-5);
     EXPECT_NEAR(projection[10], -(10000.0 + 0.1) / (10000.0 - 0.1), 1e-6);
 
     camera.update(0.5f);
     EXPECT_EQ(std::make_tuple(camera.position.x, camera.position.y, camera.position.z),
               std::make_tuple(2.0f, 4.0f, 7.0f + 0.7f));
     const FrustumPlanes planes = frustumPlanes(camera.position, viewBasis(30.0f, 45.0f), 80.0f,
-                                               0.1f, 10000.0f, 800.0f / 600.0f);
+                                               0.1f, 10000.0f, float(width) / float(height));
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(camera.planes[i].d, planes[i].d) << "plane " << i;
     }
@@ -240,19 +245,119 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
     EXPECT_EQ(std::get<0>(calls[0]), renderer.chunkAt(0, 0, 0).displayList);
 }
 
-TEST_F(Window, PlayLooksThrough80DegreesAndStepsOnlyForItsFirstFramesTime) {
-    playState.Init();
-    const Matrix projection = matrix(GL_PROJECTION_MATRIX); // 80 degrees high, 4:3
+// The picture as it was last drawn, bottom row first; and whether a pixel is pure white.
+std::vector<std::array<GLubyte, 3>> picture() {
+    std::vector<std::array<GLubyte, 3>> pixels(width * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+bool white(const std::array<GLubyte, 3>& pixel) {
+    return pixel == std::array<GLubyte, 3>{255, 255, 255};
+}
+
+TEST_F(Window, PlayTakesTheWindowStepsOnlyForItsFirstFramesTimeAndSeesTheFarTerrain) {
+    playState.Init(); // builds the world, which takes far longer than a frame
+    const auto built = std::chrono::steady_clock::now();
+    std::array<GLint, 4> viewport{};
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, width, height}));
+    const Matrix projection = matrix(GL_PROJECTION_MATRIX); // 80 degrees high
     EXPECT_FLOAT_EQ(projection[5], 1 / std::tan(40 * M_PI / 180));
-    EXPECT_FLOAT_EQ(projection[0], 0.75 / std::tan(40 * M_PI / 180));
+    EXPECT_FLOAT_EQ(projection[0], float(height) / width / std::tan(40 * M_PI / 180));
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    testing::internal::CaptureStdout(); // the collision trace: a block per step
     playState.Update(nullptr);
-    float accumulator = 0.0f;
-    const int steps = takeFixedSteps(accumulator, frameTimer.deltaSeconds, timeStep);
-    Player fresh; // high above the terrain, falling freely
-    for (int i = 0; i < steps; ++i)
-        fresh.updateMovement(timeStep);
-    EXPECT_EQ(xyz(playState.player->position), xyz(fresh.position)) << steps << " steps";
+    const std::string trace = testing::internal::GetCapturedStdout();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - built).count();
+    int steps = 0;
+    for (std::size_t at = trace.find("Colliding..."); at != std::string::npos;
+         at = trace.find("Colliding...", at + 1))
+        ++steps;
+    EXPECT_TRUE(steps >= 5 && steps <= seconds * 60 + 1)
+        << steps << " steps in " << seconds << " s";
+
+    // Straight down from 400 blocks up, where all of the ground is at least 144 blocks
+    // away: the whole map shows, a fifth of the picture.
+    playState.player->position = playState.player->lastPosition = {128, 128, 400};
+    playState.player->pitch = -90;
+    playState.camera->update(1);
+    GameEngine engine;
+    playState.Draw(&engine);
+    const auto pixels = picture();
+    const auto sky =
+        std::count(pixels.begin(), pixels.end(), std::array<GLubyte, 3>{175, 215, 255});
+    EXPECT_LT(sky, width * height * 85 / 100) << "sky pixels";
     playState.Cleanup();
+}
+
+// No face hides an edge in an empty world: every one of the twelve shows, and nothing else.
+TEST_F(Window, TheOutlineIsTheTwelveEdgesOfThePickedBlock) {
+    std::unique_ptr<Map> map = makeEmptyMap();
+    MapRenderer renderer(*map);
+    const auto eye = player({23.5f, 26.2f, 42.1f}, {23.5f, 26.2f, 42.1f}, 35.0f, -24.0f);
+    Camera camera(eye.get(), 80.0f, 0.1f, 10000.0f);
+    playState.map = map.get();
+    playState.renderer = &renderer;
+    playState.camera = &camera;
+    playState.pickedBlock = {20, 30, 40};
+    glClearColor(0, 0, 0, 1);
+    GameEngine engine;
+    playState.Draw(&engine);
+    const auto pixels = picture();
+    playState.map = nullptr;
+    playState.renderer = nullptr;
+    playState.camera = nullptr;
+
+    // Where the picture shows the edges, 0.01 outside the block: from each corner of the
+    // lower face, along x, y and up; from each upper corner, along x and y.
+    const Matrix model = matrix(GL_MODELVIEW_MATRIX), projection = matrix(GL_PROJECTION_MATRIX);
+    std::array<GLdouble, 16> m{}, p{};
+    std::copy(model.begin(), model.end(), m.begin());
+    std::copy(projection.begin(), projection.end(), p.begin());
+    const GLint port[4] = {0, 0, width, height};
+    const auto onScreen = [&](double x, double y, double z) {
+        std::array<GLdouble, 3> w{};
+        gluProject(x, y, z, m.data(), p.data(), port, &w[0], &w[1], &w[2]);
+        return std::array<double, 2>{w[0], w[1]};
+    };
+    std::vector<std::array<std::array<double, 2>, 2>> edges;
+    const double lo = -0.01, hi = 1.01;
+    for (int axis = 0; axis < 3; ++axis)
+        for (const double a : {lo, hi})
+            for (const double b : {lo, hi}) {
+                std::array<double, 3> from{a, b, lo}, to{a, b, hi};
+                std::rotate(from.begin(), from.begin() + 2 - axis, from.end());
+                std::rotate(to.begin(), to.begin() + 2 - axis, to.end());
+                edges.push_back({onScreen(20 + from[0], 30 + from[1], 40 + from[2]),
+                                 onScreen(20 + to[0], 30 + to[1], 40 + to[2])});
+            }
+    const auto distance = [](const std::array<std::array<double, 2>, 2>& e, double x, double y) {
+        const double dx = e[1][0] - e[0][0], dy = e[1][1] - e[0][1];
+        const double t =
+            std::clamp(((x - e[0][0]) * dx + (y - e[0][1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        return std::hypot(e[0][0] + t * dx - x, e[0][1] + t * dy - y);
+    };
+    int stray = 0;
+    std::vector<int> along(edges.size());
+    for (int i = 0; i < width * height; ++i) {
+        if (!white(pixels[i]))
+            continue;
+        const double x = i % width + 0.5, y = i / width + 0.5;
+        bool onEdge = false;
+        for (std::size_t e = 0; e < edges.size(); ++e)
+            if (distance(edges[e], x, y) < 1.5)
+                onEdge = true, ++along[e];
+        stray += onEdge ? 0 : 1;
+    }
+    EXPECT_EQ(stray, 0) << "white pixels off the edges";
+    for (std::size_t e = 0; e < edges.size(); ++e) { // a pixel a step along its longer side
+        const double steps = std::max(std::fabs(edges[e][1][0] - edges[e][0][0]),
+                                      std::fabs(edges[e][1][1] - edges[e][0][1]));
+        EXPECT_GT(along[e], steps * 0.9) << "edge " << e << ", " << steps << " pixels long";
+    }
 }
 
 TEST_F(Window, TheSplashClearsToBlackWhateverColourTheContextHad) {
