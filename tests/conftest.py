@@ -11,7 +11,6 @@ def pytest_addoption(parser):
     group = parser.getgroup('tessaria')
     group.addoption('--build', default=os.path.join(ROOT, 'build'), help='the build folder whose game is played')
     group.addoption('--runs', help="where each run's folder goes (default: BUILD/tests/runs/pytest)")
-    group.addoption('--sanitized', action='store_true', help='the build has AddressSanitizer')
     group.addoption('--deb', action='append', default=[], help='a package to check (once per package)')
     group.addoption('--arch-game', action='append', default=[], metavar='ARCH=PROGRAM',
                     help="an architecture's game to play (once per architecture)")
@@ -33,7 +32,7 @@ def build(request):
     folder = os.path.abspath(option.build)
     return types.SimpleNamespace(
         game=folder + '/tessaria', probe=folder + '/tests/tessaria_menu_probe',
-        calls=folder + '/tests/libtessaria_calls.so', sanitized=option.sanitized,
+        calls=folder + '/tests/libtessaria_calls.so',
         runs=os.path.abspath(option.runs or folder + '/tests/runs/pytest'))
 
 

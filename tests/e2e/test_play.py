@@ -170,7 +170,7 @@ def focus(screen, game, w):
         screen.fake(X.ButtonRelease, 1)
 
 
-def test_one_long_game(screen, game, build):
+def test_one_long_game(screen, game):
     game = game(name='play')
     game.start()
     w = screen.window()
@@ -179,15 +179,13 @@ def test_one_long_game(screen, game, build):
     assert game.file('stdout.txt') == SELF_TESTS
     log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
     assert game.log() == log, 'the start-up log'
-    if not build.sanitized:  # waiting for the whole fade is long there
-        splash(screen, game, w)
+    splash(screen, game, w)
     screen.tap('x', 0.05)
     assert game.wait_log('PlayState Init'), 'a key leads into the game'
     assert wait(lambda: resting(game), 30), 'the player comes to rest on the ground'
     assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
     standing = game.height()
-    if not build.sanitized:  # pixels alone
-        lights(screen, game, w)
+    lights(screen, game, w)
 
     screen.move(0, 320)  # pitch -80
     assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 10), 'an outline'
