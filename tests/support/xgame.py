@@ -15,6 +15,15 @@ def wait(condition, seconds, poll=0.02):
     return result
 
 
+def soon(condition, what, seconds=20):
+    """What the condition gives once it holds; the test fails, saying what it waited for,
+    if it never does. Not an assert: the wait must happen under `python -O` too."""
+    result = wait(condition, seconds)
+    if not result:
+        raise AssertionError(f'{what} (waited {seconds} s)')
+    return result
+
+
 class Screen:
     def __init__(self):
         self.x = display.Display()
@@ -69,6 +78,12 @@ class Screen:
 
     def move(self, dx, dy):  # in one motion: SDL drops motions that look like repeats
         self.fake(X.MotionNotify, 1, dx, dy)
+
+    def point(self, w, x, y):
+        """Puts the pointer at (x, y) of the window; whether it is over the window now."""
+        at = w.translate_coords(self.root, 0, 0)
+        self.fake(X.MotionNotify, 0, x - at.x, y - at.y)
+        return self.root.query_pointer().child == w
 
     def focus(self, w):
         w.set_input_focus(X.RevertToParent, X.CurrentTime)
