@@ -20,6 +20,11 @@ namespace {
 
 } // namespace
 
+WindowSize windowSize() {
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    return {window->w, window->h};
+}
+
 int windowSide(int setting, int desktopSide) {
     const int side = setting == 0 ? desktopSide : setting;
     return side >= 1 && side <= largestWindowSide ? side : 0;

@@ -119,10 +119,10 @@ void MenuState::Draw(GameEngine* game) {
     if (menuImage == nullptr) {
         return;
     }
-    const ScreenOffset at =
-        centredOffset(game->screen->w, game->screen->h, menuImage->w, menuImage->h);
+    const WindowSize window = windowSize();
+    const ScreenOffset at = centredOffset(window.width, window.height, menuImage->w, menuImage->h);
     if (screenIsOpenGl()) {
-        drawWithOpenGl(menuImage, at.x, at.y, game->screen->h);
+        drawWithOpenGl(menuImage, at.x, at.y, window.height);
         return;
     }
     SDL_Rect destination;

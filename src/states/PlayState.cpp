@@ -48,10 +48,8 @@ void PlayState::Init() {
     focusClickOpen = false;
     motionToDiscard = 0;
 
-    // The window's own size: sdl12-compat reports the desktop's as the video information's
-    // current size, which would centre the view beyond a smaller window.
-    const SDL_Surface* window = SDL_GetVideoSurface();
-    glViewport(0, 0, window->w, window->h);
+    const WindowSize window = windowSize();
+    glViewport(0, 0, window.width, window.height);
 
     player = new Player();
     camera = new Camera(player, 80.0f, 0.1f, 10000.0f);

@@ -15,6 +15,7 @@ GARBAGE = b'\x7f' + random.Random(20240613).randbytes(4095)  # neither bytecode 
 TOSTRING = 'screenWidth = 640\nscreenHeight = 480\n%s(setmetatable({}, {__tostring = %s}))\nscreenWidth = 1\n'
 MENU_LOG = ['Settings loaded: 800 x 600', GLEW, 'MenuState Init', 'MenuState Cleanup', 'GameEngine Cleanup']
 MENU = open(os.path.join(ASSETS, 'menu.bmp'), 'rb').read()
+MIDDLE = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGB').getpixel((256, 128))  # of 512 x 256
 orange, blue, green, white, black = (200, 100, 50), (0, 0, 200), (0, 200, 0), (255, 255, 255), (0, 0, 0)
 
 
@@ -106,7 +107,10 @@ CATALOGUE = {
         'full screen 0 x 0': settings('fullscreen = true\nscreenWidth = 0\nscreenHeight = 0\n', shows(DESKTOP, full=True)),
         'one pixel': settings('screenWidth = 1\nscreenHeight = 1\n', shows((1, 1))),
         'larger than the screen': settings('screenWidth = 4096\nscreenHeight = 3072\n', shows((4096, 3072))),
-        'widest': settings('screenWidth = 16384\nscreenHeight = 16\n', shows((16384, 16))),
+        # Dragged left to show its middle: the splash is centred in the window, not in a
+        # corner of it as large as the screen.
+        'widest': settings('screenWidth = 16384\nscreenHeight = 16\n', dict(shows((16384, 16), pixels=[
+            (8192, 8, MIDDLE), (7935, 8, black), (8448, 8, black)]), move=(-7680, 0))),
         'tallest': settings('screenWidth = 16\nscreenHeight = 16384\n', shows((16, 16384))),
         **{script: no_window(script + '\n') for script in ('screenHeight = -1', 'screenWidth = 16385')},
         'antialiasing 4, vsync': settings('antialiasing = 4\nvsync = true\n', shows(samples=4, vsync=1)),
@@ -172,11 +176,15 @@ def test_row(screen, game, files, expect):
         w = screen.window()
         assert w and (game.wait_log('IntroState Init') if has_log else time.sleep(0.5) is None), 'a window'
         assert screen.size(w) == expect['size']
+        if 'move' in expect:  # no window manager: the window goes where it is told
+            w.configure(x=expect['move'][0], y=expect['move'][1])
         for i, (x, y, colour) in enumerate(expect.get('pixels', []) if not SANITIZED else []):
             seen = wait(lambda: near(screen.pixel(w, x, y), colour, 2), 0 if i else 20)
             assert seen, f'{screen.pixel(w, x, y)} at ({x}, {y}) instead of {colour}'
-        if expect.get('pixels') and not SANITIZED:
-            screen.shot(w).save(os.path.join(game.dir, 'window.png'))
+        if expect.get('pixels') and not SANITIZED:  # the part on the screen
+            x, y = (-at for at in expect.get('move', (0, 0)))
+            box = (x, y) + tuple(min(side - at, most) for side, at, most in zip(expect['size'], (x, y), DESKTOP))
+            screen.shot(w, box).save(os.path.join(game.dir, 'window.png'))
         screen.focus(w)  # keys go where the focus is, without a window manager
         screen.close(w) if expect.get('leave') == 'close' else screen.tap('Escape')
     assert game.end() == expect['status']
