@@ -56,17 +56,21 @@ def settings(script, expect):  # windowed unless the script says otherwise
     return {'settings.lua': ('' if 'fullscreen' in script else QUIET) + script}, expect
 
 
-def splash(picture, pixels=None, gl_error=None):  # a picture the game refuses ends it silently
-    expect = dict(status=1, log=START + [GLEW]) if pixels is None else shows((200, 150), (), gl_error, pixels)
+def splash(picture, shown, gl_error=None):  # shown: its pixels, or the line why the game refuses it
+    expect = (dict(status=1, log=START + [GLEW, shown]) if isinstance(shown, str)
+              else shows((200, 150), (), gl_error, shown))
     return {'settings.lua': SMALL, 'Vortel.png': picture}, expect
 
 
-def menu(picture, pixels=()):  # the menu, through its probe; its log is its output
-    return {'menu.bmp': picture}, dict(status=0, log=MENU_LOG, program=PROBE, size=(800, 600), pixels=pixels)
+def menu(picture, shown=()):  # the menu, through its probe; its log is its output, shown: pixels or why not
+    return {'menu.bmp': picture}, dict(status=0, log=MENU_LOG, program=PROBE, size=(800, 600),
+                                       **({'stderr': shown + '\n'} if isinstance(shown, str) else {'pixels': shown}))
 
 
 noisy = png(64, 48, 2, 8, random.Random(7).randbytes(64 * 48 * 3))  # cut, leaves some pixels
 LOAD, RUN = 'Unable to load settings: ', 'Error in settings script: settings.lua:'
+NO_SPLASH, NO_MENU = 'Unable to load Vortel.png: ', 'Unable to load menu.bmp: '
+ONE_BYTE = 'Unable to use Vortel.png: 1 byte per pixel, not 3 (red, green, blue) or 4 (with alpha)'
 OLD_GL = {'MESA_GL_VERSION_OVERRIDE': '1.3'}  # no glWindowPos2i
 CATALOGUE = {
     'settings': {
@@ -120,15 +124,16 @@ CATALOGUE = {
             gl_error='OpenGL error: invalid operation', samples=2147483647)),
     },
     'files': {
-        'no splash': splash(None),
-        'empty splash': splash(b''),
-        'splash cut in its pixels': splash(noisy[:len(noisy) // 2]),
-        'splash cut in its header': splash(noisy[:20]),
-        'splash not a picture': splash(b'This is not a picture.\n'),
-        'palette splash': splash(png(64, 48, 3, 8, bytes(64), bytes(orange))),
-        'grey splash': splash(png(64, 48, 0, 8, b'\xc8' * 64)),
-        'grey splash of 16 bits': splash(png(64, 48, 0, 16, b'\xc8' * 128)),
-        'splash too wide for SDL': splash(png(16384, 2, 2, 8, bytes(green) * 16384)),
+        # The log's last line names the file and gives SDL_image's reason, or the game's.
+        'no splash': splash(None, NO_SPLASH + "Couldn't open Vortel.png"),
+        'empty splash': splash(b'', NO_SPLASH + 'Unsupported image format'),
+        'splash cut in its pixels': splash(noisy[:len(noisy) // 2], NO_SPLASH + 'Error reading the PNG file.'),
+        'splash cut in its header': splash(noisy[:20], NO_SPLASH + 'Error reading the PNG file.'),
+        'splash not a picture': splash(b'This is not a picture.\n', NO_SPLASH + 'Unsupported image format'),
+        'palette splash': splash(png(64, 48, 3, 8, bytes(64), bytes(orange)), ONE_BYTE),
+        'grey splash': splash(png(64, 48, 0, 8, b'\xc8' * 64), ONE_BYTE),
+        'grey splash of 16 bits': splash(png(64, 48, 0, 16, b'\xc8' * 128), ONE_BYTE),
+        'splash too wide for SDL': splash(png(16384, 2, 2, 8, bytes(green) * 16384), NO_SPLASH + 'Out of memory'),
         'splash of 16 bits': splash(png(64, 48, 2, 16, bytes([200, 0, 100, 0, 50, 0]) * 64),
                                     [(100, 75, orange), (2, 2, black)]),
         'splash of 16 bits with alpha': splash(png(64, 48, 6, 16, bytes([200, 0, 100, 0, 50, 0, 255, 255]) * 64),
@@ -156,9 +161,11 @@ CATALOGUE = {
                                                         start=dict(environment=OLD_GL))),
         'menu without OpenGL': ({'menu.bmp': MENU}, dict(menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)])[1],
                                                           start=dict(environment={'TESSARIA_MENU_SOFTWARE': '1'}))),
-        'no menu picture': menu(None),
-        'menu picture cut in its pixels': menu(MENU[:len(MENU) // 2]),
-        'menu picture cut in its header': menu(MENU[:20]),
+        'no menu picture': menu(None, NO_MENU + "Couldn't open menu.bmp"),
+        'empty menu picture': menu(b'', NO_MENU + 'Error reading from datastream'),
+        'menu picture not a picture': menu(b'This is not a picture.\n', NO_MENU + 'File is not a Windows BMP file'),
+        'menu picture cut in its pixels': menu(MENU[:len(MENU) // 2], NO_MENU + 'Error reading from datastream'),
+        'menu picture cut in its header': menu(MENU[:20], NO_MENU + 'BMP file with bad dimensions (320x0)'),
     },
 }
 
@@ -192,7 +199,7 @@ def test_row(screen, game, files, expect):
     assert log == expect['log']
     if game.program == GAME:  # the self-tests report, and nothing more is printed
         assert game.file('stdout.txt') == SELF_TESTS
-    else:  # the menu reports no OpenGL error, however many frames it drew
-        assert game.file('stderr.txt') == ''
+    else:  # why there is no picture, if so; and no OpenGL error, however many frames it drew
+        assert game.file('stderr.txt') == expect.get('stderr', '')
     if 'calls' in expect:
         assert game.calls() == expect['calls']
