@@ -109,9 +109,18 @@ TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(initWithVideoDriver("no-such-driver"), ::testing::ExitedWithCode(1),
                 "Unable to initialize SDL\n$");
-    for (const char* script : {"", "fullscreen = false\nscreenWidth = -1\n"}) {
+    // The usual line, then what was asked for and SDL's reason, or the game's own.
+    const std::pair<const char*, const char*> noWindow[] = {
+        {"", "800 x 600 pixels in full screen, antialiasing 0: OpenGL support is either not "
+             "configured in SDL or not available in current SDL video driver \\(dummy\\) or "
+             "platform"},
+        {"fullscreen = false\nscreenWidth = -1\nantialiasing = 2\n",
+         "-1 x 600 pixels in a window, antialiasing 2: each side must be 1 to 16384 pixels"}};
+    for (const auto& [script, asked] : noWindow) {
         EXPECT_EXIT(initWithVideoDriver("dummy", script), ::testing::ExitedWithCode(3),
-                    "Unable to create a window with the desired OpenGL properties\n$");
+                    std::string("Unable to create a window with the desired OpenGL properties\n"
+                                "Asked for ") +
+                        asked + "\n$");
     }
     EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
                 ::testing::ExitedWithCode(0),

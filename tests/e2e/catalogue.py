@@ -48,8 +48,8 @@ def asks(size, full=False, samples=0, vsync=0):
             [f'mode {size[0]} {size[1]} 32 {0x80000002 if full else 2:#x}'] + ['mode 640 480 0 0'] * full)
 
 
-def no_window(script):
-    return settings(script, dict(status=3, log=START + [NO_MODE]))
+def no_window(script, asked):  # the usual line, then what was asked for and why it was refused
+    return settings(script + '\n', dict(status=3, log=START + [NO_MODE, f'Asked for {asked}: each side must be 1 to 16384 pixels']))
 
 
 def settings(script, expect):  # windowed unless the script says otherwise
@@ -92,8 +92,9 @@ CATALOGUE = {
         'numbers where booleans belong': settings('fullscreen = 0\nvsync = 1\nshadows = -1\n',
                                                   shows(full=True, vsync=1)),
         # These once crashed Mesa's first buffer swap: sdl12-compat made 65535 x 65535.
-        **{script: no_window(script + '\n') for script in ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1',
-                                                            'screenWidth = 1e300\nscreenHeight = -1/0')},
+        **{script: no_window(script, asked) for script, asked in (
+            ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1', '2147483647 x 2147483647 pixels in a window, antialiasing 0'),
+            ('screenWidth = 1e300\nscreenHeight = -1/0', '2147483647 x -2147483648 pixels in a window, antialiasing 0'))},
         '__tostring raising in print': settings(TOSTRING % ('print', 'function() error("no") end'),
                                                 shows((640, 480), [RUN + '4: no'])),
         '__tostring without text': settings(
@@ -116,7 +117,11 @@ CATALOGUE = {
         'widest': settings('screenWidth = 16384\nscreenHeight = 16\n', dict(shows((16384, 16), pixels=[
             (8192, 8, MIDDLE), (7935, 8, black), (8448, 8, black)]), move=(-7680, 0))),
         'tallest': settings('screenWidth = 16\nscreenHeight = 16384\n', shows((16, 16384))),
-        **{script: no_window(script + '\n') for script in ('screenHeight = -1', 'screenWidth = 16385')},
+        **{script: no_window(script, asked) for script, asked in (
+            ('screenHeight = -1', '800 x -1 pixels in a window, antialiasing 0'),
+            ('screenWidth = 16385', '16385 x 600 pixels in a window, antialiasing 0'),
+            ('fullscreen = true\nscreenWidth = 0\nscreenHeight = -800\nantialiasing = 8',
+             '1024 x -800 pixels in full screen, antialiasing 8'))},
         'antialiasing 4, vsync': settings('antialiasing = 4\nvsync = true\n', shows(samples=4, vsync=1)),
         # A sample count sdl12-compat's multisampled buffer cannot take: a plain one.
         'negative antialiasing': settings('antialiasing = -4\n', shows(gl_error='OpenGL error: invalid value')),
