@@ -177,4 +177,49 @@ TEST(HeapWarmUp, TouchesWhatTheHeapLacksASliceAtATimeAndHandsEachWarmBlockBack) 
     prctl(PR_SET_THP_DISABLE, 0, 0, 0, 0);
 }
 
+TEST(HeapWarmUp, StepsEndOnWhatWasTakenWhenNeitherItNorTheSliceIsWholePages) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer keeps a heap of its own";
+#endif
+    keepLargeBlocksInHeap();
+    // What the heap lacks, the slice a step warms, and the steps until all is warm.
+    const std::tuple<std::size_t, std::size_t, int> cases[] = {
+        {(19u << 20) + 1000, heapWarmUpSliceBytes, 5}, // two blocks of 8 MiB and a short one
+        {(8u << 20) + 1, 8u << 20, 2},                 // a block and one byte
+        {1000, 4096, 1},                               // less than a page
+        {5000, 4096, 2},
+        {(2u << 20) - 1, 3000, 700}}; // slices short of a page
+    for (const auto& [lacking, slice, steps] : cases) {
+        const std::size_t inUse = mallinfo2().uordblks;
+        HeapWarmUp warmUp;
+        warmUp.begin(mallinfo2().arena + lacking);
+        int calls = 1;
+        while (warmUp.step(slice))
+            ++calls;
+        EXPECT_EQ(calls, steps) << lacking;
+        // The splash steps on every frame.
+        EXPECT_FALSE(warmUp.step(slice)) << lacking;
+        // Every block handed back: what is in use is as before, but for a small chunk or
+        // two that the thread's cache keeps, which counts as in use.
+        EXPECT_LT(mallinfo2().uordblks, inUse + 4096) << lacking;
+    }
+}
+
+TEST(HeapWarmUp, OnlyHugePagesWhollyInsideABlockAreAdvised) {
+    // A block's start and size: the range of whole huge pages (2 MiB) inside it.
+    const std::uintptr_t boundary = 0x40000000u;
+    const std::tuple<std::uintptr_t, std::size_t, std::uintptr_t, std::uintptr_t> cases[] = {
+        {boundary, 8u << 20, boundary, boundary + (8u << 20)},
+        {boundary + 16, 8u << 20, boundary + (2u << 20), boundary + (8u << 20)},
+        {boundary - 16, 8u << 20, boundary, boundary + (6u << 20)},
+        {boundary + 16, (4u << 20) - 16, boundary + (2u << 20), boundary + (4u << 20)},
+        {boundary + 16, (4u << 20) - 17, boundary + (2u << 20), boundary + (2u << 20)},
+        {boundary + 16, 1000, boundary + (2u << 20), boundary + (2u << 20)}};
+    for (const auto& [start, bytes, from, to] : cases) {
+        const AddressRange huge = wholeHugePages(start, bytes);
+        EXPECT_EQ(std::make_pair(huge.from, huge.to), std::make_pair(from, to))
+            << std::hex << start << " + " << bytes;
+    }
+}
+
 } // namespace
