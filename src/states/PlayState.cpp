@@ -59,6 +59,9 @@ void PlayState::Init() {
         SDL_ShowCursor(SDL_DISABLE);
     }
     SDL_EnableKeyRepeat(500, 30);
+    // Mouse motion on the splash, or while the world was built, turns nothing: play
+    // starts looking straight ahead.
+    SDL_GetRelativeMouseState(nullptr, nullptr);
     motionToDiscard = 0;
 
     const WindowSize window = windowSize();

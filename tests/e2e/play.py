@@ -1,11 +1,11 @@
 """The real game played through. One long game, checked all along its way: the start-up
-log and self-test reports, the splash fading in centred, a key into the game, the first
-collision step, the sky and each face direction in its light, the picked block's
-outline where it belongs, R compiling every list anew for the same picture, a click at
-the sky kept until a block is picked to dig exactly one sphere, focus lost and given back
-in every way (no look, no dig without it, none by the click that brings it back nor by
-one kept from before it went), the window iconified and restored (the pointer let go,
-and shown until the focus is back), Escape.
+log and self-test reports, the splash fading in centred, a key into the game (the mouse
+moved on the splash turning nothing), the first collision step, the sky and each face
+direction in its light, the picked block's outline where it belongs, R compiling every
+list anew for the same picture, a click at the sky kept until a block is picked to dig
+exactly one sphere, focus lost and given back in every way (no look, no dig without it,
+none by the click that brings it back nor by one kept from before it went), the window
+iconified and restored (the pointer let go, and shown until the focus is back), Escape.
 Then a rough one with antialiasing: each walking key and space push the falling player
 their own way, play goes on into every corner of the map, and closing the window ends it."""
 import math, os, re, time
@@ -206,6 +206,11 @@ def test_one_long_game(screen, game):
     assert game.log() == log, 'the start-up log'
     if not SANITIZED:  # waiting for the whole fade is long there
         splash(screen, game, w)
+    # The mouse moved over the splash turns nothing: play starts looking straight ahead,
+    # as the landed picture and the outline below (at yaw 0, pitch -80) show.
+    g = w.get_geometry()
+    for x, y in ((100, 100), (700, 500), (600, 120)):
+        screen.fake(X.MotionNotify, 0, g.x + x, g.y + y)
     screen.tap('x', 0.05)
     assert game.wait_log('PlayState Init'), 'a key leads into the game'
     assert wait(lambda: resting(game), 30), 'the player comes to rest on the ground'
