@@ -146,10 +146,16 @@ def focus(screen, game, w):
     click(lambda: screen.focus(w))
     assert screen.grabbed_elsewhere(), 'regaining the focus takes the pointer back'
     assert game.height() == standing, 'the click that brings the focus back digs nothing'
-    # ... or the press in a pump after the one that brought the focus (and the grab).
-    away()
-    screen.focus(w)
-    assert wait(screen.grabbed_elsewhere, 5)
+    # ... or the press in a pump after the one that brought the focus (and the grab), well
+    # within the half second a focusing click has: a machine too busy to show the grab
+    # sooner tries again.
+    for _ in range(5):
+        away()
+        start = time.monotonic()
+        screen.focus(w)
+        assert wait(screen.grabbed_elsewhere, 5)
+        if time.monotonic() - start < 0.3:
+            break
     click()
     assert game.height() == standing, 'nor when its press comes in a later pump'
     # A click at the sky is kept for the next picked block, but not across a loss of focus.
