@@ -7,6 +7,7 @@
 #include <SDL/SDL.h>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 namespace {
 
@@ -18,7 +19,22 @@ namespace {
     std::exit(status);
 }
 
+// The usual line first, then what was asked for and why it could not be had.
+[[noreturn]] void failVideoMode(int width, int height, const std::string& reason) {
+    std::cerr << "Unable to create a window with the desired OpenGL properties\n"
+              << "Asked for " << width << " x " << height << " pixels "
+              << (settings.fullscreen ? "in full screen" : "in a window") << ", antialiasing "
+              << settings.antialiasing << ": " << reason << std::endl;
+    SDL_Quit();
+    std::exit(3);
+}
+
 } // namespace
+
+WindowSize windowSize() {
+    const SDL_Surface* window = SDL_GetVideoSurface();
+    return {window->w, window->h};
+}
 
 int windowSide(int setting, int desktopSide) {
     const int side = setting == 0 ? desktopSide : setting;
@@ -60,16 +76,16 @@ void GameEngine::Init() {
     if (settings.fullscreen) {
         flags |= SDL_FULLSCREEN;
     }
-    const char* const videoModeFailure =
-        "Unable to create a window with the desired OpenGL properties";
     const int width = windowSide(settings.screenWidth, info->current_w);
     const int height = windowSide(settings.screenHeight, info->current_h);
     if (width == 0 || height == 0) {
-        fail(videoModeFailure, 3, true);
+        failVideoMode(settings.screenWidth == 0 ? info->current_w : settings.screenWidth,
+                      settings.screenHeight == 0 ? info->current_h : settings.screenHeight,
+                      "each side must be 1 to " + std::to_string(largestWindowSide) + " pixels");
     }
     screen = SDL_SetVideoMode(width, height, bitsPerPixel, flags);
     if (screen == nullptr) {
-        fail(videoModeFailure, 3, true);
+        failVideoMode(width, height, SDL_GetError());
     }
 
     const GLenum glewStatus = glewInit();

@@ -15,6 +15,15 @@ constexpr int largestWindowSide = 16384;
 // Mesa's software driver overflows on their buffers and crashes in the first swap.
 int windowSide(int setting, int desktopSide);
 
+// The window's size in pixels: its video surface's, for viewports, projections and
+// centring. Not the video information's current size, which sdl12-compat makes the
+// desktop's. Needs the window open.
+struct WindowSize {
+    int width;
+    int height;
+};
+WindowSize windowSize();
+
 // Owns the window with its OpenGL context, the state stack and the running flag.
 // The states are globals: the engine refers to them, never owns them.
 class GameEngine {

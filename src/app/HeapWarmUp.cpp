@@ -1,7 +1,18 @@
 #include "app/HeapWarmUp.h"
 
+namespace {
+
+constexpr std::uintptr_t hugePage = 2u << 20;
+
+} // namespace
+
+AddressRange wholeHugePages(std::uintptr_t start, std::size_t bytes) {
+    const std::uintptr_t from = (start + hugePage - 1) & ~(hugePage - 1);
+    const std::uintptr_t to = (start + bytes) & ~(hugePage - 1);
+    return {from, to > from ? to : from};
+}
+
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
-#include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
 #include <sys/mman.h>
@@ -9,8 +20,12 @@
 namespace {
 
 constexpr std::size_t block = 8u << 20; // below the largest mmap threshold glibc accepts
-constexpr std::size_t hugePage = 2u << 20;
 constexpr std::size_t page = 4096;
+
+// Where warming from `warmed` ends: `bytes` further, but never beyond `until`.
+std::size_t warmEnd(std::size_t warmed, std::size_t until, std::size_t bytes) {
+    return until - warmed < bytes ? until : warmed + bytes;
+}
 
 } // namespace
 
@@ -34,31 +49,26 @@ void HeapWarmUp::take() {
         if (memory == nullptr) {
             break;
         }
+        // Each block on its own: the heap need not have laid them one after the other.
+        const AddressRange huge = wholeHugePages(reinterpret_cast<std::uintptr_t>(memory), bytes);
+        if (huge.from < huge.to) {
+            madvise(reinterpret_cast<void*>(huge.from), huge.to - huge.from, MADV_HUGEPAGE);
+        }
         blocks[blockCount++] = memory;
         taken += bytes;
         wanted -= bytes;
     }
     wantedHeapBytes = 0;
-    if (blockCount > 0) {
-        // The blocks lie one after the other at the top of the heap.
-        const auto first = reinterpret_cast<std::uintptr_t>(blocks[0]);
-        const auto last = reinterpret_cast<std::uintptr_t>(blocks[blockCount - 1]) +
-                          (taken - static_cast<std::size_t>(blockCount - 1) * block);
-        const std::uintptr_t from = (first + hugePage - 1) & ~(hugePage - 1);
-        const std::uintptr_t to = last & ~(hugePage - 1);
-        if (from < to) {
-            madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-        }
-    }
 }
 
 bool HeapWarmUp::step(std::size_t bytes) {
     if (wantedHeapBytes != 0) {
         take();
     }
-    // Every block but the last is a whole one.
-    const std::size_t until = taken - warmed < bytes ? taken : warmed + bytes;
-    for (; warmed < until; warmed += page) {
+    // Every block but the last is a whole one, so an offset into them all finds its block;
+    // the last page touched may be a short one.
+    for (const std::size_t until = warmEnd(warmed, taken, bytes); warmed < until;
+         warmed = warmEnd(warmed, until, page)) {
         static_cast<volatile char*>(blocks[warmed / block])[warmed % block] = 0;
     }
     // A warm block goes back at once, so that what is allocated meanwhile finds warm pages.
@@ -67,10 +77,11 @@ bool HeapWarmUp::step(std::size_t bytes) {
         std::free(blocks[released]);
         blocks[released] = nullptr;
     }
-    if (warmed == taken) {
+    if (warmed >= taken) {
         end();
+        return false;
     }
-    return warmed < taken;
+    return true;
 }
 
 void HeapWarmUp::end() {

@@ -4,6 +4,7 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <cstdlib>
+#include <iostream>
 
 Texture::Texture(const std::string& name)
     : fileName(name), loaded(false), textureId(0), width(0), height(0), hasAlpha(false) {
@@ -22,6 +23,8 @@ void Texture::Load() {
     loaded = true;
     SDL_Surface* image = IMG_Load(fileName.c_str());
     if (image == nullptr) {
+        // Standard error goes to the log, where the player reads which file it was and why.
+        std::cerr << "Unable to load " << fileName << ": " << IMG_GetError() << std::endl;
         std::exit(1);
     }
     GLenum format = 0;
@@ -34,9 +37,14 @@ void Texture::Load() {
         format = GL_RGBA;
         hasAlpha = true;
         break;
-    default: // palette and 16-bit images are refused
+    default: { // palette and 16-bit images are refused
+        const int bytes = image->format->BytesPerPixel;
+        std::cerr << "Unable to use " << fileName << ": " << bytes
+                  << (bytes == 1 ? " byte" : " bytes")
+                  << " per pixel, not 3 (red, green, blue) or 4 (with alpha)" << std::endl;
         SDL_FreeSurface(image);
         std::exit(1);
+    }
     }
     width = image->w;
     height = image->h;

@@ -4,7 +4,8 @@
 #include <string>
 
 // An image file as an OpenGL 2D texture of the image's own size. Loading happens in
-// the constructor; an image that cannot be used ends the process with status 1.
+// the constructor; an image that cannot be used ends the process with status 1, after a
+// line on standard error that says why.
 class Texture {
   public:
     explicit Texture(const std::string& fileName);

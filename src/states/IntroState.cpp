@@ -22,11 +22,11 @@ void IntroState::Init() {
     splashTexture = new Texture("Vortel.png");
     fadeAlpha = 0.0f;
 
-    const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    glViewport(0, 0, info->current_w, info->current_h);
+    const WindowSize window = windowSize();
+    glViewport(0, 0, window.width, window.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluOrtho2D(0, info->current_w, 0, info->current_h);
+    gluOrtho2D(0, window.width, 0, window.height);
     glMatrixMode(GL_MODELVIEW);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -84,12 +84,13 @@ void IntroState::Update(GameEngine*) {
     fadeAlpha = nextFadeAlpha(fadeAlpha);
 }
 
-void IntroState::Draw(GameEngine* game) {
+void IntroState::Draw(GameEngine*) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     const int w = splashTexture->width;
     const int h = splashTexture->height;
-    const ScreenOffset at = centredOffset(game->screen->w, game->screen->h, w, h);
+    const WindowSize window = windowSize();
+    const ScreenOffset at = centredOffset(window.width, window.height, w, h);
 
     glColor4f(1.0f, 1.0f, 1.0f, fadeAlpha);
     glBindTexture(GL_TEXTURE_2D, splashTexture->textureId);

@@ -77,10 +77,18 @@ void drawWithOpenGl(SDL_Surface* image, int x, int y, int screenHeight) {
 } // namespace
 
 void MenuState::Init() {
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile("menu.bmp", "rb"), 1);
-    // A missing or unreadable picture leaves the menu empty rather than crashing.
-    if (loaded != nullptr) {
+    // Opened apart, or SDL's reason for a missing file would be the null it was given.
+    SDL_RWops* file = SDL_RWFromFile("menu.bmp", "rb");
+    SDL_Surface* loaded = file == nullptr ? nullptr : SDL_LoadBMP_RW(file, 1);
+    // A missing or unreadable picture leaves the menu empty rather than crashing; the
+    // log says why.
+    if (loaded == nullptr) {
+        std::cerr << "Unable to load menu.bmp: " << SDL_GetError() << std::endl;
+    } else {
         menuImage = screenIsOpenGl() ? toRgba(loaded) : SDL_DisplayFormat(loaded);
+        if (menuImage == nullptr) {
+            std::cerr << "Unable to use menu.bmp: " << SDL_GetError() << std::endl;
+        }
         SDL_FreeSurface(loaded);
     }
     std::cout << "MenuState Init" << std::endl;
@@ -119,10 +127,10 @@ void MenuState::Draw(GameEngine* game) {
     if (menuImage == nullptr) {
         return;
     }
-    const ScreenOffset at =
-        centredOffset(game->screen->w, game->screen->h, menuImage->w, menuImage->h);
+    const WindowSize window = windowSize();
+    const ScreenOffset at = centredOffset(window.width, window.height, menuImage->w, menuImage->h);
     if (screenIsOpenGl()) {
-        drawWithOpenGl(menuImage, at.x, at.y, game->screen->h);
+        drawWithOpenGl(menuImage, at.x, at.y, window.height);
         return;
     }
     SDL_Rect destination;

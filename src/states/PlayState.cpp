@@ -36,22 +36,36 @@ OutlineCorners outlineCorners(int x, int y, int z) {
              {lx, hy, hz}}};
 }
 
+namespace {
+
+// The game listens to the mouse while it has the input focus and is not iconified, and
+// holds the pointer (hidden and grabbed) exactly then: a pointer held by a game that
+// does not listen would be trapped, and one let go is no longer the player's look.
+bool hasFocus() {
+    const Uint8 state = SDL_GetAppState();
+    return (state & SDL_APPINPUTFOCUS) != 0 && (state & SDL_APPACTIVE) != 0;
+}
+
+} // namespace
+
 void PlayState::Init() {
     map = new Map(new NoiseMapGenerator());
     renderer = new MapRenderer(*map);
 
-    SDL_WM_GrabInput(SDL_GRAB_ON);
-    SDL_ShowCursor(SDL_DISABLE);
+    focusClick = FocusClick();
+    focusClick.hadFocus = hasFocus();
+    if (focusClick.hadFocus) {
+        SDL_WM_GrabInput(SDL_GRAB_ON);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
     SDL_EnableKeyRepeat(500, 30);
-    hadFocus = (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0;
-    focusClick = false;
-    focusClickOpen = false;
+    // Mouse motion on the splash, or while the world was built, turns nothing: play
+    // starts looking straight ahead.
+    SDL_GetRelativeMouseState(nullptr, nullptr);
     motionToDiscard = 0;
 
-    // The window's own size: sdl12-compat reports the desktop's as the video information's
-    // current size, which would centre the view beyond a smaller window.
-    const SDL_Surface* window = SDL_GetVideoSurface();
-    glViewport(0, 0, window->w, window->h);
+    const WindowSize window = windowSize();
+    glViewport(0, 0, window.width, window.height);
 
     player = new Player();
     camera = new Camera(player, 80.0f, 0.1f, 10000.0f);
@@ -94,41 +108,15 @@ void PlayState::Resume() {
 }
 
 void PlayState::HandleEvents(GameEngine* game) {
-    // The button and the focus as of the previous pump; only a dig clears the request.
-    // A press without the focus, or one that brought it back, digs nothing until released.
+    // The button as of the previous pump; only a dig clears the request.
     const bool button = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
-    if (!button) {
-        focusClick = false;
-    } else if (!hadFocus || focusClickOpen) {
-        focusClick = true;
-    }
-    if (button && !focusClick) {
+    if (focusClick.digs(button)) {
         digRequested = true;
     }
     bool keyEvent = false;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         switch (event.type) {
-        case SDL_ACTIVEEVENT: {
-            const Uint8 state = event.active.state;
-            // Changes of mouse focus alone (or mixed with it) are not ours to act on.
-            if (state == SDL_APPINPUTFOCUS || state == SDL_APPACTIVE ||
-                state == (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) {
-                if (event.active.gain != 0) {
-                    SDL_ShowCursor(SDL_DISABLE);
-                    SDL_WM_GrabInput(SDL_GRAB_ON);
-                    SDL_WarpMouse(1, 1);
-                    motionToDiscard = 2; // the warp's motion may arrive a pump later
-                } else {
-                    SDL_WM_GrabInput(SDL_GRAB_OFF);
-                    SDL_ShowCursor(SDL_ENABLE);
-                    // A click made before the focus went (at the sky, say) digs nothing
-                    // once it is back.
-                    digRequested = false;
-                }
-            }
-            break;
-        }
         case SDL_KEYUP:
             keyEvent = true;
             break;
@@ -143,26 +131,24 @@ void PlayState::HandleEvents(GameEngine* game) {
         case SDL_QUIT:
             game->Quit();
             break;
-        default:
+        default: // the focus's events (SDL_ACTIVEEVENT) are read as the state they leave
             break;
         }
     }
-    // A window manager passes the click that focused the window on with the focus, in
-    // the same pump or a few later. So a press within a few pumps and half a second of
-    // the focus coming back is that click, unless a key goes down or up in between (the
-    // focus came back by the keyboard, or the game is played on). Pumps count for slow
-    // frames, time for fast ones: nobody clicking a window back means to dig that soon.
-    const bool focused = (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0;
-    if (focused && !hadFocus) {
-        focusClickOpen = true;
-        pumpsSinceFocus = 0;
-        focusTicks = SDL_GetTicks();
-    } else if (focusClickOpen) {
-        ++pumpsSinceFocus;
-        focusClickOpen = !keyEvent && (pumpsSinceFocus < focusClickPumps ||
-                                       SDL_GetTicks() - focusTicks < focusClickMs);
+    // One signal for the pointer, the button and the look: the focus as this pump left it.
+    const bool focused = hasFocus();
+    if (focused && !focusClick.hadFocus) {
+        SDL_ShowCursor(SDL_DISABLE);
+        SDL_WM_GrabInput(SDL_GRAB_ON);
+        SDL_WarpMouse(1, 1);
+        motionToDiscard = 2; // the warp's motion may arrive a pump later
+    } else if (!focused && focusClick.hadFocus) {
+        SDL_WM_GrabInput(SDL_GRAB_OFF);
+        SDL_ShowCursor(SDL_ENABLE);
+        // A click made before the focus went (at the sky, say) digs nothing once it is back.
+        digRequested = false;
     }
-    hadFocus = focused;
+    focusClick.pumped(focused, keyEvent, SDL_GetTicks());
     // The pointer crossing the window of another program, and the warp that takes it
     // back, are no looking about: that motion never reaches the player.
     if (!focused || motionToDiscard > 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/GameState.h"
+#include "states/FocusClick.h"
 #include "world/Picking.h"
 
 class Camera;
@@ -27,20 +28,8 @@ class PlayState : public GameState {
     Player* player = nullptr;
     MapRenderer* renderer = nullptr;
 
-    // Whether the game has the input focus is SDL's to say (its application state); this
-    // is what the last pump left. Without it the button does not dig and mouse motion
-    // does not turn the view.
-    bool hadFocus = true;
-    // The button held now was pressed without the focus or is the click that brought it
-    // back: it digs nothing until released.
-    bool focusClick = false;
-    // After the focus comes back, a press counts as the click that brought it back until
-    // both focusClickPumps more pumps and focusClickMs have passed, or a key event comes.
-    static constexpr int focusClickPumps = 3;
-    static constexpr unsigned focusClickMs = 500;
-    bool focusClickOpen = false;
-    int pumpsSinceFocus = 0;
-    unsigned focusTicks = 0;
+    // The button against the focus (SDL's application state, as each pump leaves it).
+    FocusClick focusClick;
     // Pumps whose mouse motion is discarded: the warp on regaining the focus.
     int motionToDiscard = 0;
 };

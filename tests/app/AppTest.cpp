@@ -109,9 +109,18 @@ TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(initWithVideoDriver("no-such-driver"), ::testing::ExitedWithCode(1),
                 "Unable to initialize SDL\n$");
-    for (const char* script : {"", "fullscreen = false\nscreenWidth = -1\n"}) {
+    // The usual line, then what was asked for and SDL's reason, or the game's own.
+    const std::pair<const char*, const char*> noWindow[] = {
+        {"", "800 x 600 pixels in full screen, antialiasing 0: OpenGL support is either not "
+             "configured in SDL or not available in current SDL video driver \\(dummy\\) or "
+             "platform"},
+        {"fullscreen = false\nscreenWidth = -1\nantialiasing = 2\n",
+         "-1 x 600 pixels in a window, antialiasing 2: each side must be 1 to 16384 pixels"}};
+    for (const auto& [script, asked] : noWindow) {
         EXPECT_EXIT(initWithVideoDriver("dummy", script), ::testing::ExitedWithCode(3),
-                    "Unable to create a window with the desired OpenGL properties\n$");
+                    std::string("Unable to create a window with the desired OpenGL properties\n"
+                                "Asked for ") +
+                        asked + "\n$");
     }
     EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
                 ::testing::ExitedWithCode(0),
@@ -166,6 +175,51 @@ TEST(HeapWarmUp, TouchesWhatTheHeapLacksASliceAtATimeAndHandsEachWarmBlockBack) 
     std::vector<char> map(16u << 20, 1);
     EXPECT_LT(faults() - before, 100) << "4096 pages when cold";
     prctl(PR_SET_THP_DISABLE, 0, 0, 0, 0);
+}
+
+TEST(HeapWarmUp, StepsEndOnWhatWasTakenWhenNeitherItNorTheSliceIsWholePages) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer keeps a heap of its own";
+#endif
+    keepLargeBlocksInHeap();
+    // What the heap lacks, the slice a step warms, and the steps until all is warm.
+    const std::tuple<std::size_t, std::size_t, int> cases[] = {
+        {(19u << 20) + 1000, heapWarmUpSliceBytes, 5}, // two blocks of 8 MiB and a short one
+        {(8u << 20) + 1, 8u << 20, 2},                 // a block and one byte
+        {1000, 4096, 1},                               // less than a page
+        {5000, 4096, 2},
+        {(2u << 20) - 1, 3000, 700}}; // slices short of a page
+    for (const auto& [lacking, slice, steps] : cases) {
+        const std::size_t inUse = mallinfo2().uordblks;
+        HeapWarmUp warmUp;
+        warmUp.begin(mallinfo2().arena + lacking);
+        int calls = 1;
+        while (warmUp.step(slice))
+            ++calls;
+        EXPECT_EQ(calls, steps) << lacking;
+        // The splash steps on every frame.
+        EXPECT_FALSE(warmUp.step(slice)) << lacking;
+        // Every block handed back: what is in use is as before, but for a small chunk or
+        // two that the thread's cache keeps, which counts as in use.
+        EXPECT_LT(mallinfo2().uordblks, inUse + 4096) << lacking;
+    }
+}
+
+TEST(HeapWarmUp, OnlyHugePagesWhollyInsideABlockAreAdvised) {
+    // A block's start and size: the range of whole huge pages (2 MiB) inside it.
+    const std::uintptr_t boundary = 0x40000000u;
+    const std::tuple<std::uintptr_t, std::size_t, std::uintptr_t, std::uintptr_t> cases[] = {
+        {boundary, 8u << 20, boundary, boundary + (8u << 20)},
+        {boundary + 16, 8u << 20, boundary + (2u << 20), boundary + (8u << 20)},
+        {boundary - 16, 8u << 20, boundary, boundary + (6u << 20)},
+        {boundary + 16, (4u << 20) - 16, boundary + (2u << 20), boundary + (4u << 20)},
+        {boundary + 16, (4u << 20) - 17, boundary + (2u << 20), boundary + (2u << 20)},
+        {boundary + 16, 1000, boundary + (2u << 20), boundary + (2u << 20)}};
+    for (const auto& [start, bytes, from, to] : cases) {
+        const AddressRange huge = wholeHugePages(start, bytes);
+        EXPECT_EQ(std::make_pair(huge.from, huge.to), std::make_pair(from, to))
+            << std::hex << start << " + " << bytes;
+    }
 }
 
 } // namespace

@@ -2,10 +2,11 @@
 the files changed in its working directory and how the run must end: the exit status,
 the whole log and output, the window it opens, what that shows and the video mode the
 game asked for. Windows are left with Escape (or a close request). One test a row, in
-three groups: test_settings, test_sizes, test_files; `-k ROW` runs one (`-k no-file`)."""
+three groups (-m settings, sizes, files); `-k ROW` runs one (`-k no-file`)."""
 import os, random, re, struct, time, zlib
 import pytest
-from harness import ASSETS, DIR, GLEW, SELF_TESTS, START, near, wait
+from harness import ASSETS, DIR, GLEW, SELF_TESTS, START, near, soon, wait
+from PIL import Image
 
 DESKTOP = (1024, 768)  # Xvfb's screen, which a side of 0 stands for
 NO_MODE = 'Unable to create a window with the desired OpenGL properties'
@@ -15,6 +16,7 @@ GARBAGE = b'\x7f' + random.Random(20240613).randbytes(4095)  # neither bytecode 
 TOSTRING = 'screenWidth = 640\nscreenHeight = 480\n%s(setmetatable({}, {__tostring = %s}))\nscreenWidth = 1\n'
 MENU_LOG = ['Settings loaded: 800 x 600', GLEW, 'MenuState Init', 'MenuState Cleanup', 'GameEngine Cleanup']
 MENU = open(os.path.join(ASSETS, 'menu.bmp'), 'rb').read()
+MIDDLE = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGB').getpixel((256, 128))  # of 512 x 256
 orange, blue, green, white, black = (200, 100, 50), (0, 0, 200), (0, 200, 0), (255, 255, 255), (0, 0, 0)
 
 
@@ -47,26 +49,37 @@ def asks(size, full=False, samples=0, vsync=0):
             [f'mode {size[0]} {size[1]} 32 {0x80000002 if full else 2:#x}'] + ['mode 640 480 0 0'] * full)
 
 
-def no_window(script):
-    return settings(script, dict(status=3, log=START + [NO_MODE]))
+def no_window(script, asked):  # the usual line, then what was asked for and why it was refused
+    return settings(script + '\n', dict(status=3, log=START + [NO_MODE, f'Asked for {asked}: each side must be 1 to 16384 pixels']))
 
 
 def settings(script, expect):  # windowed unless the script says otherwise
     return {'settings.lua': ('' if 'fullscreen' in script else QUIET) + script}, expect
 
 
-def splash(picture, pixels=None, gl_error=None):  # a picture the game refuses ends it silently
-    expect = dict(status=1, log=START + [GLEW]) if pixels is None else shows((200, 150), (), gl_error, pixels)
+def splash(picture, shown, gl_error=None):  # shown: its pixels, or the line why the game refuses it
+    expect = (dict(status=1, log=START + [GLEW, shown]) if isinstance(shown, str)
+              else shows((200, 150), (), gl_error, shown))
     return {'settings.lua': SMALL, 'Vortel.png': picture}, expect
 
 
-def menu(picture, pixels=()):  # the menu, through its probe; its log is its output
-    return {'menu.bmp': picture}, dict(status=0, log=MENU_LOG, program='probe', size=(800, 600), pixels=pixels)
+def menu(picture, shown=(), environment={}):
+    """The menu, through its probe; its log is its output. Shown: its pixels, or the line on
+    standard error that says why there is none; that has no OpenGL error either, however
+    many frames the menu drew, unless it draws without OpenGL (where none can be told)."""
+    expect = dict(status=0, log=MENU_LOG, program='probe', size=(800, 600), start=dict(environment=environment),
+                  **({'stderr': shown + '\n'} if isinstance(shown, str) else {'pixels': shown, 'stderr': ''}))
+    if SOFTWARE.items() <= environment.items():
+        del expect['stderr']
+    return {'menu.bmp': picture}, expect
 
 
 noisy = png(64, 48, 2, 8, random.Random(7).randbytes(64 * 48 * 3))  # cut, leaves some pixels
 LOAD, RUN = 'Unable to load settings: ', 'Error in settings script: settings.lua:'
+NO_SPLASH, NO_MENU = 'Unable to load Vortel.png: ', 'Unable to load menu.bmp: '
+ONE_BYTE = 'Unable to use Vortel.png: 1 byte per pixel, not 3 (red, green, blue) or 4 (with alpha)'
 OLD_GL = {'MESA_GL_VERSION_OVERRIDE': '1.3'}  # no glWindowPos2i
+SOFTWARE = {'TESSARIA_MENU_SOFTWARE': '1'}  # the probe's window remade without OpenGL
 CATALOGUE = {
     'settings': {
         'no file': ({'settings.lua': None},
@@ -87,8 +100,9 @@ CATALOGUE = {
         'numbers where booleans belong': settings('fullscreen = 0\nvsync = 1\nshadows = -1\n',
                                                   shows(full=True, vsync=1)),
         # These once crashed Mesa's first buffer swap: sdl12-compat made 65535 x 65535.
-        **{script: no_window(script + '\n') for script in ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1',
-                                                            'screenWidth = 1e300\nscreenHeight = -1/0')},
+        **{script: no_window(script, asked) for script, asked in (
+            ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1', '2147483647 x 2147483647 pixels in a window, antialiasing 0'),
+            ('screenWidth = 1e300\nscreenHeight = -1/0', '2147483647 x -2147483648 pixels in a window, antialiasing 0'))},
         '__tostring raising in print': settings(TOSTRING % ('print', 'function() error("no") end'),
                                                 shows((640, 480), [RUN + '4: no'])),
         '__tostring without text': settings(
@@ -106,9 +120,16 @@ CATALOGUE = {
         'full screen 0 x 0': settings('fullscreen = true\nscreenWidth = 0\nscreenHeight = 0\n', shows(DESKTOP, full=True)),
         'one pixel': settings('screenWidth = 1\nscreenHeight = 1\n', shows((1, 1))),
         'larger than the screen': settings('screenWidth = 4096\nscreenHeight = 3072\n', shows((4096, 3072))),
-        'widest': settings('screenWidth = 16384\nscreenHeight = 16\n', shows((16384, 16))),
+        # Dragged left to show its middle: the splash is centred in the window, not in a
+        # corner of it as large as the screen.
+        'widest': settings('screenWidth = 16384\nscreenHeight = 16\n', dict(shows((16384, 16), pixels=[
+            (8192, 8, MIDDLE), (7935, 8, black), (8448, 8, black)]), move=(-7680, 0))),
         'tallest': settings('screenWidth = 16\nscreenHeight = 16384\n', shows((16, 16384))),
-        **{script: no_window(script + '\n') for script in ('screenHeight = -1', 'screenWidth = 16385')},
+        **{script: no_window(script, asked) for script, asked in (
+            ('screenHeight = -1', '800 x -1 pixels in a window, antialiasing 0'),
+            ('screenWidth = 16385', '16385 x 600 pixels in a window, antialiasing 0'),
+            ('fullscreen = true\nscreenWidth = 0\nscreenHeight = -800\nantialiasing = 8',
+             '1024 x -800 pixels in full screen, antialiasing 8'))},
         'antialiasing 4, vsync': settings('antialiasing = 4\nvsync = true\n', shows(samples=4, vsync=1)),
         # A sample count sdl12-compat's multisampled buffer cannot take: a plain one.
         'negative antialiasing': settings('antialiasing = -4\n', shows(gl_error='OpenGL error: invalid value')),
@@ -116,15 +137,16 @@ CATALOGUE = {
             gl_error='OpenGL error: invalid operation', samples=2147483647)),
     },
     'files': {
-        'no splash': splash(None),
-        'empty splash': splash(b''),
-        'splash cut in its pixels': splash(noisy[:len(noisy) // 2]),
-        'splash cut in its header': splash(noisy[:20]),
-        'splash not a picture': splash(b'This is not a picture.\n'),
-        'palette splash': splash(png(64, 48, 3, 8, bytes(64), bytes(orange))),
-        'grey splash': splash(png(64, 48, 0, 8, b'\xc8' * 64)),
-        'grey splash of 16 bits': splash(png(64, 48, 0, 16, b'\xc8' * 128)),
-        'splash too wide for SDL': splash(png(16384, 2, 2, 8, bytes(green) * 16384)),
+        # The log's last line names the file and gives SDL_image's reason, or the game's.
+        'no splash': splash(None, NO_SPLASH + "Couldn't open Vortel.png"),
+        'empty splash': splash(b'', NO_SPLASH + 'Unsupported image format'),
+        'splash cut in its pixels': splash(noisy[:len(noisy) // 2], NO_SPLASH + 'Error reading the PNG file.'),
+        'splash cut in its header': splash(noisy[:20], NO_SPLASH + 'Error reading the PNG file.'),
+        'splash not a picture': splash(b'This is not a picture.\n', NO_SPLASH + 'Unsupported image format'),
+        'palette splash': splash(png(64, 48, 3, 8, bytes(64), bytes(orange)), ONE_BYTE),
+        'grey splash': splash(png(64, 48, 0, 8, b'\xc8' * 64), ONE_BYTE),
+        'grey splash of 16 bits': splash(png(64, 48, 0, 16, b'\xc8' * 128), ONE_BYTE),
+        'splash too wide for SDL': splash(png(16384, 2, 2, 8, bytes(green) * 16384), NO_SPLASH + 'Out of memory'),
         'splash of 16 bits': splash(png(64, 48, 2, 16, bytes([200, 0, 100, 0, 50, 0]) * 64),
                                     [(100, 75, orange), (2, 2, black)]),
         'splash of 16 bits with alpha': splash(png(64, 48, 6, 16, bytes([200, 0, 100, 0, 50, 0, 255, 255]) * 64),
@@ -148,13 +170,13 @@ CATALOGUE = {
             'Unable to acquire SDL Video information'], start=dict(environment={'TESSARIA_NO_VIDEO_INFO': '1'}))),
         'menu': menu(MENU, [(400, 320, (116, 69, 48)), (241, 201, (74, 134, 31)), (239, 300, black),
                             (561, 300, black)]),
-        'menu on OpenGL 1.3': ({'menu.bmp': MENU}, dict(menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)])[1],
-                                                        start=dict(environment=OLD_GL))),
-        'menu without OpenGL': ({'menu.bmp': MENU}, dict(menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)])[1],
-                                                          start=dict(environment={'TESSARIA_MENU_SOFTWARE': '1'}))),
-        'no menu picture': menu(None),
-        'menu picture cut in its pixels': menu(MENU[:len(MENU) // 2]),
-        'menu picture cut in its header': menu(MENU[:20]),
+        'menu on OpenGL 1.3': menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)], OLD_GL),
+        'menu without OpenGL': menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)], SOFTWARE),
+        'no menu picture': menu(None, NO_MENU + "Couldn't open menu.bmp"),
+        'empty menu picture': menu(b'', NO_MENU + 'Error reading from datastream'),
+        'menu picture not a picture': menu(b'This is not a picture.\n', NO_MENU + 'File is not a Windows BMP file'),
+        'menu picture cut in its pixels': menu(MENU[:len(MENU) // 2], NO_MENU + 'Error reading from datastream'),
+        'menu picture cut in its header': menu(MENU[:20], NO_MENU + 'BMP file with bad dimensions (320x0)'),
     },
 }
 
@@ -167,25 +189,35 @@ def test_row(screen, game, files, expect):
     game = game(files, program=expect.get('program', 'game'))
     game.start(**expect.get('start', {}))
     if 'size' in expect:
-        has_log = expect['log'] and not probe
         if probe:  # its window is the one it has when the menu starts
-            wait(lambda: 'MenuState Init' in (game.file('stdout.txt') or ''), 20)
-        w = screen.window()
-        assert w and (game.wait_log('IntroState Init') if has_log else time.sleep(0.5) is None), 'a window'
+            soon(lambda: 'MenuState Init' in (game.file('stdout.txt') or ''), 'the menu starts')
+        elif expect['log']:
+            soon(lambda: 'IntroState Init' in (game.log() or []), 'the splash starts')
+        else:  # no log to say so: a moment for the window
+            time.sleep(0.5)
+        w = soon(screen.window, 'a window')
         assert screen.size(w) == expect['size']
+        if 'move' in expect:  # no window manager: the window goes where it is told
+            w.configure(x=expect['move'][0], y=expect['move'][1])
         for i, (x, y, colour) in enumerate(expect.get('pixels', [])):
             seen = wait(lambda: near(screen.pixel(w, x, y), colour, 2), 0 if i else 20)
             assert seen, f'{screen.pixel(w, x, y)} at ({x}, {y}) instead of {colour}'
-        if expect.get('pixels'):
-            screen.shot(w).save(os.path.join(game.dir, 'window.png'))
+        if expect.get('pixels'):  # the part on the screen
+            x, y = (-at for at in expect.get('move', (0, 0)))
+            box = (x, y) + tuple(min(side - at, most) for side, at, most in zip(expect['size'], (x, y), DESKTOP))
+            screen.shot(w, box).save(os.path.join(game.dir, 'window.png'))
         screen.focus(w)  # keys go where the focus is, without a window manager
-        screen.close(w) if expect.get('leave') == 'close' else screen.tap('Escape')
-    assert game.end() == expect['status']
-    log = game.log() if not probe else game.file('stdout.txt').split('\n')[:-1]
+        if expect.get('leave') == 'close':
+            screen.close(w)
+        else:
+            screen.tap('Escape')
+    status = game.end()
+    assert status == expect['status']
+    log = game.file('stdout.txt').split('\n')[:-1] if probe else game.log()
     assert log == expect['log']
     if not probe:  # the self-tests report, and nothing more is printed
         assert game.file('stdout.txt') == SELF_TESTS
-    else:  # the menu reports no OpenGL error, however many frames it drew
-        assert game.file('stderr.txt') == ''
+    if 'stderr' in expect:
+        assert game.file('stderr.txt') == expect['stderr']
     if 'calls' in expect:
         assert game.calls() == expect['calls']

@@ -2,7 +2,7 @@
 the dependencies are test_arch_packages.py's, for every architecture);
 then, unpacked into a scratch root (the machine is not changed), the installed launcher
 started with a fresh HOME on a private X server. The package: --deb (scripts/test)."""
-import os, subprocess, tempfile
+import os, re, subprocess, tempfile
 from harness import near, wait
 from PIL import Image
 
@@ -29,6 +29,9 @@ def test_installed_game(screen, deb):
     assert run('desktop-file-validate', root + '/usr/share/applications/tessaria.desktop').returncode == 0
     icon = Image.open(root + '/usr/share/icons/hicolor/128x128/apps/tessaria.png')
     assert (icon.size, icon.mode) == ((128, 128), 'RGBA'), 'the icon: 128 x 128 with alpha'
+    manual = run('man', '-l', root + '/usr/share/man/man6/tessaria.6.gz').stdout  # as `man tessaria` shows it
+    statuses = re.findall(r'^ {7}(\d) ', manual.partition('EXIT STATUS')[2], re.M)
+    assert statuses == list('012345'), 'the manual names every status the launcher and game end with'
 
     def launch(**environment):  # a game, whose status the checks below wait for
         if os.path.exists(player + '/log.txt'):

@@ -1,5 +1,6 @@
 #include "physics/TimeStep.h"
 #include "states/FixedStep.h"
+#include "states/FocusClick.h"
 #include "states/IntroState.h"
 #include "support/Testing.h"
 
@@ -39,6 +40,51 @@ TEST(States, FixedStepsCarryTheRestAndTheSplashFadesInCentred) {
     for (const auto& c : offsets) {
         const ScreenOffset at = centredOffset(c[0], c[1], c[2], c[3]);
         EXPECT_EQ(std::make_pair(at.x, at.y), std::make_pair(c[4], c[5])) << c[2] << "x" << c[3];
+    }
+}
+
+TEST(FocusClick, APressWithoutTheFocusOrTheOneThatBroughtItBackDigsNothing) {
+    // Pass by pass: the button as the last pump left it, then this pump's focus, key
+    // event and milliseconds; whether the button asked for a dig.
+    struct Pass {
+        bool button, focused, key;
+        unsigned ms;
+        bool digs;
+    };
+    const bool y = true, n = false;
+    const Pass lost = {n, n, n, 0, n}; // the focus gone
+    // clang-format off
+    const std::pair<const char*, std::vector<Pass>> cases[] = {
+        {"pressed without the focus, held while it comes back",
+         {{y, y, n, 0, y}, {y, n, n, 10, y}, {y, n, n, 20, n},
+          {y, y, n, 30, n}, {y, y, n, 40, n}, {y, y, n, 50, n},
+          {y, y, n, 2000, n}, {n, y, n, 2010, n}, {y, y, n, 2020, y}}},
+        {"the focusing click in the focus's own pump",
+         {lost, {n, y, n, 100, n}, {y, y, n, 110, n},
+          {y, y, n, 2000, n}, {n, y, n, 2010, n}, {y, y, n, 2020, y}}},
+        {"three pumps later, but 499 ms",
+         {lost, {n, y, n, 100, n}, {n, y, n, 200, n},
+          {n, y, n, 300, n}, {n, y, n, 599, n}, {y, y, n, 650, n}}},
+        {"600 ms later, but in the next pump",
+         {lost, {n, y, n, 100, n}, {n, y, n, 700, n}, {y, y, n, 710, n}}},
+        {"three pumps and 500 ms later",
+         {lost, {n, y, n, 100, n}, {n, y, n, 200, n},
+          {n, y, n, 300, n}, {n, y, n, 600, n}, {y, y, n, 610, y}}},
+        {"a key in the focus's own pump (Alt after Alt-Tab)",
+         {lost, {n, y, y, 100, n}, {y, y, n, 110, y}}},
+        {"a key a pump later",
+         {lost, {n, y, n, 100, n}, {n, y, y, 110, n}, {y, y, n, 120, y}}},
+        {"a key while the focus is away",
+         {{n, n, y, 0, n}, {n, y, n, 100, n}, {y, y, n, 110, n}}},
+    };
+    // clang-format on
+    for (const auto& [name, passes] : cases) {
+        FocusClick focusClick;
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            const Pass& p = passes[i];
+            EXPECT_EQ(focusClick.digs(p.button), p.digs) << name << ", pass " << i;
+            focusClick.pumped(p.focused, p.key, p.ms);
+        }
     }
 }
 

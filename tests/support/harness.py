@@ -4,7 +4,7 @@ tests/conftest.py put it on a private Xvfb."""
 import os, re, shutil, subprocess
 from PIL import ImageChops
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
-from xgame import Screen, wait  # noqa: F401
+from xgame import Screen, soon, wait  # noqa: F401
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 ASSETS = ROOT + '/assets'

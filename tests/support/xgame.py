@@ -4,7 +4,7 @@ XTEST, the focus moved, the close box pressed. Every wait is bounded. The window
 and scripts/playtest drive the game through it."""
 import time
 from PIL import Image
-from Xlib import X, XK, display, error, protocol
+from Xlib import X, XK, Xatom, display, error, protocol
 from Xlib.ext import xtest
 
 
@@ -29,6 +29,7 @@ class Screen:
         self.x = display.Display()
         self.root = self.x.screen().root
         self.decoy = None
+        self.x.xfixes_query_version()  # before any other request of the extension
 
     def window(self, title='Tessaria', seconds=20):
         def mapped():
@@ -103,6 +104,14 @@ class Screen:
             window=w, client_type=atom('WM_PROTOCOLS'),
             data=(32, [atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0])))
         self.x.sync()
+
+    def iconify(self, w, iconic=True):  # as a window manager marks it iconified, or restored
+        atom = self.x.intern_atom
+        w.change_property(atom('_NET_WM_STATE'), Xatom.ATOM, 32, [atom('_NET_WM_STATE_HIDDEN')] * iconic)
+        self.x.sync()
+
+    def cursor_shown(self):  # where the pointer is, its cursor has a pixel that is not transparent
+        return any(argb >> 24 for argb in self.x.xfixes_get_cursor_image(self.root).cursor_image)
 
     def grabbed_elsewhere(self):  # our own grab fails while another client holds one
         result = self.root.grab_pointer(False, 0, X.GrabModeAsync, X.GrabModeAsync,
