@@ -9,9 +9,8 @@ iconified and restored (the pointer let go, and shown until the focus is back), 
 Then a rough one with antialiasing: each walking key and space push the falling player
 their own way, play goes on into every corner of the map, and closing the window ends it."""
 import math, os, re, time
-from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, differs, near, wait
-from PIL import Image, ImageChops
-from PIL import ImageDraw, ImageFilter, ImageStat
+from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, differs, near, soon, wait
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageStat
 
 SKY, WHITE = (175, 215, 255), (255, 255, 255)
 BLOCKS = {'grass': (93, 168, 39), 'dirt': (116, 69, 48), 'stone': (81, 90, 90)}
@@ -62,9 +61,8 @@ def splash(screen, game, w):
     left, top = int((800 - picture.width) / 2), 600 - int((600 - picture.height) / 2) - picture.height
     box = (left, top, left + picture.width, top + picture.height)
     shown = lambda: screen.shot(w).crop(box)
-    early = wait(lambda: (s := shown()).getbbox() and s, 20)
-    assert early, 'the splash shows'
-    assert wait(lambda: differs(shown(), picture) <= 2, 30), 'the splash fades in to the picture itself'
+    early = soon(lambda: (s := shown()).getbbox() and s, 'the splash shows')
+    soon(lambda: differs(shown(), picture) <= 2, 'the splash fades in to the picture itself', 30)
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'splash.png'))
     assert sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'it fades in'
@@ -80,7 +78,7 @@ def lights(screen, game, w):
     assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
     assert odd(frame) == 0, 'without antialiasing every pixel is the sky, a lit face or the outline'
     screen.move(-720, 0)  # yaw 180: looking along -y
-    assert wait(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 10), 'the mouse turns the view'
+    soon(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 'the mouse turns the view', 10)
     time.sleep(0.3)
     behind = screen.shot(w)
     behind.save(os.path.join(game.dir, 'turned.png'))
@@ -89,7 +87,7 @@ def lights(screen, game, w):
                         (behind, 'grass +y, dirt +y')):
         for block, face in (f.split() for f in faces.split(', ')):
             assert count(seen, lambda c: near(c, lit(block, face), 1)) >= 10, f'{block} {face}: {lit(block, face)}'
-    assert wait(lambda: changed(screen.shot(w), frame) < 50, 10), 'turned back the same way'
+    soon(lambda: changed(screen.shot(w), frame) < 50, 'turned back the same way', 10)
 
 
 def outline(screen, game, w, standing):
@@ -123,26 +121,33 @@ def focus(screen, game, w):
     def click(before_release=lambda: None):  # held for a second of steps, then the fall a dig starts shows
         screen.fake(X.ButtonPress, 1)
         before_release()
-        assert game.run_on()
+        game.run_on()
         screen.fake(X.ButtonRelease, 1)
-        assert game.run_on(10)
+        game.run_on(10)
 
     def away():
         screen.focus_decoy()
-        assert wait(lambda: not screen.grabbed_elsewhere(), 5), 'losing the focus releases the pointer'
+        soon(lambda: not screen.grabbed_elsewhere(), 'losing the focus releases the pointer', 5)
 
-    def cross():  # the pointer over the window, ending in its middle; True if that turned nothing
-        before, g = screen.shot(w), w.get_geometry()
-        for x, y in ((100, 100), (700, 500), (400, 300)):
-            screen.fake(X.MotionNotify, 0, g.x + x, g.y + y)
+    def back(then=lambda: None):  # the focus, and the pointer grabbed again
+        screen.focus(w)
+        soon(screen.grabbed_elsewhere, 'regaining the focus takes the pointer back', 5)
+        then()
+
+    def cross():  # the pointer over the window, ending over its middle; how many pixels that changed
+        before = screen.shot(w)
+        for x, y in ((100, 100), (700, 500)):
+            screen.point(w, x, y)
             time.sleep(0.05)
-        return game.run_on() and changed(screen.shot(w), before) < 800 * 600 / 20
+        assert screen.point(w, 400, 300), 'the pointer over the game'
+        game.run_on()
+        return changed(screen.shot(w), before)
     assert not screen.cursor_shown(), 'the pointer hidden while the game has it'
     away()
-    click()
-    assert game.height() == standing, 'a click without the focus digs nothing'
-    assert cross(), 'the pointer crossing it turns nothing'
+    assert cross() < 800 * 600 / 20, 'the pointer crossing it turns nothing'
     assert screen.cursor_shown(), 'and shows'
+    click()
+    assert game.height() == standing, 'a click over it without the focus digs nothing'
     # As a window manager does: the focus, and the press that asked for it, together...
     click(lambda: screen.focus(w))
     assert screen.grabbed_elsewhere(), 'regaining the focus takes the pointer back'
@@ -153,60 +158,63 @@ def focus(screen, game, w):
     for _ in range(5):
         away()
         start = time.monotonic()
-        screen.focus(w)
-        assert wait(screen.grabbed_elsewhere, 5)
+        back()
         if time.monotonic() - start < 0.3:
             break
     click()
     assert game.height() == standing, 'nor when its press comes in a later pump'
     # A click at the sky is kept for the next picked block, but not across a loss of focus.
     screen.move(0, -680)  # pitch 90
-    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 10), 'at the sky'
+    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 'at the sky', 10)
     click()
     away()
-    screen.focus(w)
-    assert wait(screen.grabbed_elsewhere, 5) and screen.tap('x', 0.02) is None and game.run_on()
+    back(lambda: screen.tap('x', 0.02))
+    game.run_on()
     screen.move(0, 680)  # pitch -80 again, at the floor (the outline hides in its one-block hole)
-    assert wait(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) < 800 * 600 / 20, 10), 'looking down'
-    assert game.run_on() and game.height() == standing, 'a click kept from before the focus went digs nothing'
+    soon(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) < 800 * 600 / 20, 'looking down', 10)
+    game.run_on()
+    assert game.height() == standing, 'a click kept from before the focus went digs nothing'
     # The focus back by other means (a window manager's key, another window closing):
     # a click a second later digs, and so does one at once after a key, or after Alt held
     # as the focus comes (Alt-Tab: SDL reports Alt pressed in the focus's own pump). Each
     # click at the sky, kept until the view comes down: one dig each, however slow the game.
-    for alt, then in ((False, game.run_on), (False, lambda: screen.tap('x', 0.02) or True), (True, lambda: True)):
-        assert wait(lambda: resting(game), 30), 'at rest again after the last dig'
+    for alt, then in ((False, game.run_on), (False, lambda: screen.tap('x', 0.02)), (True, lambda: None)):
+        soon(lambda: resting(game), 'at rest again after the last dig', 30)
         standing = game.height()
         screen.move(0, -680)
-        assert wait(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) > 800 * 600 / 4, 10), 'at the sky'
+        soon(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) > 800 * 600 / 4, 'at the sky', 10)
         away()
-        screen.fake(X.KeyPress, 'Alt_L') if alt else None
-        screen.focus(w)
-        assert wait(screen.grabbed_elsewhere, 5) and then()
+        if alt:
+            screen.fake(X.KeyPress, 'Alt_L')
+        back(then)
         click()
-        screen.fake(X.KeyRelease, 'Alt_L') if alt else None
+        if alt:
+            screen.fake(X.KeyRelease, 'Alt_L')
         screen.move(0, 680)
-        assert wait(lambda: game.height() < standing, 10), 'a click after the focus came back otherwise digs'
+        soon(lambda: game.height() < standing, 'a click after the focus came back otherwise digs', 10)
     # Iconified as a window manager marks it (without one it stays on the screen, and keeps
     # the input focus): the pointer is let go, and nothing turns or digs. Restored while
     # another program has the focus, the pointer stays shown until the focus comes back.
-    assert wait(lambda: resting(game), 30)
+    soon(lambda: resting(game), 'at rest again after the last dig', 30)
     standing = game.height()
     screen.iconify(w)
-    assert wait(lambda: not screen.grabbed_elsewhere(), 5), 'iconified, it lets the pointer go'
+    soon(lambda: not screen.grabbed_elsewhere(), 'iconified, it lets the pointer go', 5)
+    assert cross() < 800 * 600 / 20, 'and looks nowhere'
     click()
-    assert cross() and game.height() == standing, 'and neither looks nor digs'
+    assert game.height() == standing, 'nor digs'
     screen.focus_decoy()
     screen.iconify(w, False)
-    assert game.run_on() and screen.cursor_shown(), 'restored without the focus, the pointer stays shown'
-    screen.focus(w)
-    assert wait(screen.grabbed_elsewhere, 5) and not screen.cursor_shown(), 'the focus back takes it again'
+    game.run_on()
+    assert screen.cursor_shown(), 'restored without the focus, the pointer stays shown'
+    back()
+    assert not screen.cursor_shown(), 'the focus back hides it again'
 
 
 def test_one_long_game(screen, game):
     game = game(name='play')
     game.start()
-    w = screen.window()
-    assert w and game.wait_log('IntroState Init'), 'the splash starts'
+    w = soon(screen.window, 'a window')
+    game.wait_log('IntroState Init')
     assert screen.size(w) == (800, 600), 'the window of the shipped settings'
     assert game.file('stdout.txt') == SELF_TESTS
     log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
@@ -214,26 +222,25 @@ def test_one_long_game(screen, game):
     splash(screen, game, w)
     # The mouse moved over the splash turns nothing: play starts looking straight ahead,
     # as the landed picture and the outline below (at yaw 0, pitch -80) show.
-    g = w.get_geometry()
     for x, y in ((100, 100), (700, 500), (600, 120)):
-        screen.fake(X.MotionNotify, 0, g.x + x, g.y + y)
+        screen.point(w, x, y)
     screen.tap('x', 0.05)
-    assert game.wait_log('PlayState Init'), 'a key leads into the game'
-    assert wait(lambda: resting(game), 30), 'the player comes to rest on the ground'
+    game.wait_log('PlayState Init')
+    soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
     assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
     standing = game.height()
     lights(screen, game, w)
 
     screen.move(0, 320)  # pitch -80
-    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 10), 'an outline'
+    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 'an outline', 10)
     time.sleep(0.3)
     before = outline(screen, game, w, standing)
     built = [c for c in game.calls() if c.startswith('lists ')]
     assert len(built) == 1, 'the world is built once, in one frame'
     screen.tap('r', 0.05)
-    assert wait(lambda: game.calls().count(built[0]) == 2, 10), 'R compiles every list anew'
-    # At rest too Mesa now and then draws a few edge pixels of a frame differently.
-    assert game.run_on(10) and changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
+    soon(lambda: game.calls().count(built[0]) == 2, 'R compiles every list anew', 10)
+    game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
+    assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
 
     # A click while looking at the sky digs nothing, but the game keeps it (the button
     # long released) until a block is picked: then one sphere of radius 20 goes around
@@ -241,19 +248,21 @@ def test_one_long_game(screen, game):
     # player that is 20 blocks deep in the block's own column and 19 in the other three,
     # whose tops it stands on: exactly 20 lower than before.
     screen.move(0, -680)  # pitch 90
-    assert wait(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 10), 'no block above, no outline'
+    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 'no block above, no outline', 10)
     screen.fake(X.ButtonPress, 1)
-    assert game.run_on()
+    game.run_on()
     screen.fake(X.ButtonRelease, 1)
-    assert game.run_on() and game.height() == standing, 'a click at the sky digs nothing'
+    game.run_on()
+    assert game.height() == standing, 'a click at the sky digs nothing'
     screen.move(0, 680)
-    assert wait(lambda: resting(game, standing - 1), 30), 'looking down digs: the player falls'
+    soon(lambda: resting(game, standing - 1), 'looking down digs: the player falls', 30)
     assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
     assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
     focus(screen, game, w)
 
     screen.tap('Escape')
-    assert game.end() == 0, 'Escape ends the game with status 0'
+    status = game.end()
+    assert status == 0, 'Escape ends the game with status 0'
     assert game.log() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
     h = [s[2][2] for s in game.read_steps()]
     assert all(b <= a + 1e-3 for a, b in zip(h, h[1:])), 'the player only ever goes down'
@@ -276,7 +285,7 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
         return [tuple(f'{"+" if a > 0 else "-"}{axis}' for a, axis in zip(
             (q[1][0] - p[1][0], q[1][1] - p[1][1], q[1][2] - p[1][2] + 9.8 / 3600), 'xyz') if abs(a) > 4e-4)
             for p, q in zip(steps, steps[1:]) if p[0] == p[2] and q[0] == q[2]]
-    assert wait(lambda: pushes()[-2:] == [(), ()], 10), 'the player falls'
+    soon(lambda: pushes()[-2:] == [(), ()], 'the player falls', 10)
     for key, push in (('w', ('+y',)), ('a', ('-x',)), ('s', ('-y',)), ('d', ('+x',)), ('space', ('+z',))):
         hold([key], 10, until=lambda: pushes()[-1:] == [push])
         wait(lambda: pushes()[-1:] == [()], 10)
@@ -291,7 +300,7 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     # Space until the height the player will coast up to clears the top of the map, not
     # beyond: the way down is long enough.
     hold(['space'], 20, until=lambda: game.apex() > 258)
-    assert wait(lambda: position()[2] > 256, 20), 'over the top of the map'
+    soon(lambda: position()[2] > 256, 'over the top of the map', 20)
     for turn in range(2):
         screen.move(0, 400)  # steeply down, digging while walking: craters to the floor
         hold(['w'], 1.0, dig=True)
@@ -306,11 +315,14 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
         hold(['s'], 1.0, dig=True)
         resident.append(rss())
     screen.move(0, 800)  # straight down, digging through the floor of the map
-    assert hold([], 30, dig=True, until=lambda: position()[2] < 0), 'below its floor'
+    below = hold([], 30, dig=True, until=lambda: position()[2] < 0)
+    assert below, 'below its floor'
     screen.move(0, -360)  # and on below it, where nothing slows the player, off its side
-    assert hold(['w'], 30, until=lambda: max(abs(position()[0] - 128), abs(position()[1] - 128)) > 128), 'off the side'
+    off = hold(['w'], 30, until=lambda: max(abs(position()[0] - 128), abs(position()[1] - 128)) > 128)
+    assert off, 'off the side'
     # The turns have built and dug; after them resident memory may wobble, not climb.
     assert rss() <= resident[-1] * 1.1 + 16 * 1024, f'resident memory grew: {resident + [rss()]} kB'
     screen.close(w)
-    assert game.end() == 0, 'closing the window ends the game with status 0'
+    status = game.end()
+    assert status == 0, 'closing the window ends the game with status 0'
     assert game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']

@@ -4,7 +4,7 @@ tests/conftest.py put it on a private Xvfb."""
 import os, re, shutil, subprocess
 from PIL import ImageChops
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
-from xgame import Screen, soon, wait  # noqa: F401
+from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 ASSETS = ROOT + '/assets'
@@ -66,10 +66,10 @@ class Game:
     def enter_play(self, screen):
         """Starts the game and leaves the splash with a key; returns its window."""
         self.start()
-        w = screen.window()
-        assert w and self.wait_log('IntroState Init'), 'the splash starts'
+        w = soon(screen.window, 'a window')
+        self.wait_log('IntroState Init')
         screen.tap('x', 0.05)
-        assert self.wait_log('PlayState Init'), 'a key leads into the game'
+        self.wait_log('PlayState Init')
         return w
 
     def file(self, name):  # its text, or None when there is no such file
@@ -80,8 +80,8 @@ class Game:
         text = self.file('log.txt')
         return None if text is None else text.split('\n')[:-1]
 
-    def wait_log(self, line, seconds=30):
-        return wait(lambda: line in (self.log() or []), seconds)
+    def wait_log(self, line, seconds=30):  # fails the test if the line never comes
+        soon(lambda: line in (self.log() or []), f'log.txt says {line!r}', seconds)
 
     def calls(self):
         return (self.file('calls.txt') or '').split('\n')[:-1]
@@ -109,9 +109,10 @@ class Game:
 
     def run_on(self, steps=60, seconds=30):
         """Waits until the game has taken a second of steps more: proof that it has
-        handled what came before, so that something not happening means something."""
+        handled what came before, so that something not happening means something.
+        Fails the test if it stops stepping."""
         start = len(self.read_steps())
-        return wait(lambda: len(self.read_steps()) >= start + steps, seconds)
+        soon(lambda: len(self.read_steps()) >= start + steps, f'{steps} steps more', seconds)
 
     def end(self, seconds=30):
         """The exit status; a game still running after the wait is killed (-9)."""
