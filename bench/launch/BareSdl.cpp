@@ -1,12 +1,12 @@
 // scripts/bench's yardsticks. tessaria-splash shows the splash's first frame as the game does
 // (its OpenGL attributes, GLEW, Vortel.png through SDL_image, one blended textured quad) and
 // leaves; tessaria-lists goes on to compile the world's display lists as the renderer does and
-// prints "lists MS RESIDENT_KIB": the compile's time, then what it holds with the world.
+// prints "lists MS CPU_MS RESIDENT_MIB": the compile's time, its processor time, then what it
+// holds with the world.
 #include <GL/glew.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
-#include <initializer_list>
 #ifdef TESSARIA_WORLD_LISTS
 #include "render/ChunkMesher.h"
 #include "world/Map.h"
@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <malloc.h>
 #include <unistd.h>
@@ -25,10 +26,10 @@ int main(int, char**) {
         return 1;
     }
     const int bitsPerPixel = SDL_GetVideoInfo()->vfmt->BitsPerPixel;
-    for (const SDL_GLattr channel :
-         {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
-        SDL_GL_SetAttribute(channel, bitsPerPixel / 4);
-    }
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, bitsPerPixel / 4);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, bitsPerPixel / 4);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, bitsPerPixel / 4);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, bitsPerPixel / 4);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
@@ -53,7 +54,7 @@ int main(int, char**) {
     const int x = (800 - image->w) / 2, y = (600 - image->h) / 2;
     glColor4f(1.0f, 1.0f, 1.0f, 0.001f); // the splash's first step of its fade
     glBegin(GL_QUADS);
-    for (const int corner : {0, 1, 2, 3}) { // top left, anticlockwise; the picture's top row first
+    for (int corner = 0; corner < 4; ++corner) { // from the top left, anticlockwise
         const int s = corner / 2, t = (corner + 1) / 2 % 2;
         glTexCoord2i(s, t);
         glVertex2i(x + s * image->w, y + (1 - t) * image->h);
@@ -77,9 +78,11 @@ int main(int, char**) {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     auto start = std::chrono::steady_clock::now();
+    std::clock_t used = 0; // processor time, all threads
     for (int round = 0; round < 2; ++round) {
         glDeleteLists(1, static_cast<GLsizei>(meshes.size()));
         start = std::chrono::steady_clock::now();
+        used = std::clock();
         for (const std::vector<ChunkVertex>& mesh : meshes) {
             if (!mesh.empty()) {
                 glVertexPointer(3, GL_FLOAT, sizeof(ChunkVertex), mesh[0].position);
@@ -93,11 +96,13 @@ int main(int, char**) {
     }
     const std::chrono::duration<double, std::milli> compiling =
         std::chrono::steady_clock::now() - start;
+    const double compilingCpu = (std::clock() - used) * 1000.0 / CLOCKS_PER_SEC;
     meshes = {};
     malloc_trim(0);
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages >> pages; // the second: resident pages
-    std::printf("lists %.3f %ld\n", compiling.count(), pages * (getpagesize() / 1024));
+    std::printf("lists %.3f %.3f %.1f\n", compiling.count(), compilingCpu,
+                pages * getpagesize() / 1048576.0);
 #endif
     SDL_Quit();
     return 0;
