@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -17,10 +16,16 @@ struct ZeroNoise {
     double GetValue(double, double, double) const { return 0.0; }
 };
 
-std::vector<int> gameHeights() {
-    std::vector<int> heights(256 * 256);
-    sampleHeights(noise::module::RidgedMulti(), 256, 256, 256, heights.data());
-    return heights;
+// The game's own heights, where no layer is uniform, filled in again and again.
+template <class Fill> void fillGameHeights(benchmark::State& state, Fill fill) {
+    Map map(new BasicNoiseMapGenerator<ZeroNoise>);
+    std::vector<int> heights(static_cast<std::size_t>(map.sizeX) * map.sizeY);
+    sampleHeights(noise::module::RidgedMulti(), map.sizeX, map.sizeY, map.sizeZ, heights.data());
+    for (auto _ : state) {
+        fill(map, heights.data());
+        benchmark::DoNotOptimize(map.blocks);
+        benchmark::ClobberMemory();
+    }
 }
 
 } // namespace
@@ -57,21 +62,13 @@ BENCHMARK(BM_FillTerrain)->Unit(benchmark::kMillisecond);
 
 // The fill of the game's own heights, where no layer is uniform.
 static void BM_FillGameTerrain(benchmark::State& state) {
-    const std::vector<int> heights = gameHeights();
-    Map map(new BasicNoiseMapGenerator<ZeroNoise>);
-    for (auto _ : state) {
-        fillTerrain(map, heights.data());
-        benchmark::DoNotOptimize(map.blocks);
-        benchmark::ClobberMemory();
-    }
+    fillGameHeights(state, fillTerrain);
 }
 BENCHMARK(BM_FillGameTerrain)->Unit(benchmark::kMillisecond);
 
 // The straightforward per-cell fill, for comparison.
 static void BM_FillGameTerrainPerCell(benchmark::State& state) {
-    const std::vector<int> heights = gameHeights();
-    Map map(new BasicNoiseMapGenerator<ZeroNoise>);
-    for (auto _ : state) {
+    fillGameHeights(state, [](Map& map, const int* heights) {
         for (int z = 0; z < map.sizeZ; ++z) {
             for (int y = 0; y < map.sizeY; ++y) {
                 for (int x = 0; x < map.sizeX; ++x) {
@@ -83,9 +80,7 @@ static void BM_FillGameTerrainPerCell(benchmark::State& state) {
                 }
             }
         }
-        benchmark::DoNotOptimize(map.blocks);
-        benchmark::ClobberMemory();
-    }
+    });
 }
 BENCHMARK(BM_FillGameTerrainPerCell)->Unit(benchmark::kMillisecond);
 

@@ -1,65 +1,197 @@
-// Preloaded into the real game by the window tests: records what the game asks SDL and
-// OpenGL for that no pixel shows, a line each, in the file named by TESSARIA_CALLS:
+// Preloaded into the real game (and scripts/bench's yardsticks) to record from outside what
+// no pixel shows. With TESSARIA_CALLS naming a file, a line each:
 //   attribute NUMBER VALUE  each SDL_GL_SetAttribute (the attribute's number in SDL_GLattr)
 //   mode W H BITS FLAGS     each SDL_SetVideoMode (FLAGS in hexadecimal)
 //   lists N                 at a buffer swap: display lists compiled since the last swap
+// With TESSARIA_TIMES naming a file, "EVENT NS CPU_NS" lines: the time on CLOCK_REALTIME
+// (Python's time.time_ns()), then the processor time of all the process's threads so far:
+//   start, main       the C library starting the program (every library loaded); main entered
+//   SDL_Init, SDL_SetVideoMode, glewInit, IMG_Load, glTexImage2D
+//                     the first call of each entered, and NAME-done when it returned
+//   swap              every buffer swap's return; TESSARIA_EXIT_AFTER_SWAP ends the process there
+//   key               the first key press taken from the event queue
+//   grab              each mouse grab: the play state is set up
+//   lists, compiling  at the first grab: when the first display list was begun, and the
+//                     nanoseconds spent compiling lists (glNewList to glEndList's return)
 // With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
+#include <string>
 
 namespace {
 
-std::FILE* const file =
-    std::fopen(std::getenv("TESSARIA_CALLS"), "w"); // none in a read-only folder
+std::FILE* openNamed(const char* variable, const char* mode) { // none in a read-only folder
+    const char* const name = std::getenv(variable);
+    return name != nullptr ? std::fopen(name, mode) : nullptr;
+}
+std::FILE* const calls = openNamed("TESSARIA_CALLS", "w");
+std::FILE* const times = openNamed("TESSARIA_TIMES", "a"); // the launch may stand there first
 
-template <class... Values> void record(const char* format, Values... values) {
+template <class... Values> void record(std::FILE* file, const char* format, Values... values) {
     if (file != nullptr) {
         std::fprintf(file, format, values...);
-        std::fflush(file); // the tests read the file while the game runs
+        std::fflush(file); // read while the game runs
     }
 }
 
-template <class Function> Function next(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+long long ns(clockid_t clock = CLOCK_REALTIME) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
-int listsCompiled = 0;
+void stamp(const char* event, long long at = ns()) {
+    record(times, "%s %lld %lld\n", event, at, ns(CLOCK_PROCESS_CPUTIME_ID));
+}
+
+// The function this library stands in for, as `real`.
+#define REAL(function)                                                                             \
+    static const auto real = reinterpret_cast<decltype(&function)>(dlsym(RTLD_NEXT, #function))
+
+// Stamps NAME on the way into the first call and NAME-done on the way out.
+class FirstCall {
+  public:
+    FirstCall(const char* name, bool& called) : name(called ? nullptr : name) {
+        called = true;
+        if (this->name != nullptr) {
+            stamp(name);
+        }
+    }
+    ~FirstCall() {
+        if (name != nullptr) {
+            stamp((std::string(name) + "-done").c_str());
+        }
+    }
+
+  private:
+    const char* name;
+};
+
+int listsSinceSwap = 0;
+long long firstListNs = 0, listBegunNs = 0, compilingNs = 0;
+bool grabbed = false;
+
+using Main = int (*)(int, char**, char**);
+Main realMain = nullptr;
+int stampedMain(int argc, char** argv, char** environment) {
+    stamp("main");
+    return realMain(argc, argv, environment);
+}
 
 } // namespace
 
 extern "C" {
 
+int __libc_start_main(Main main, int argc, char** argv, void (*init)(), void (*fini)(),
+                      void (*rtldFini)(), void* stackEnd) {
+    stamp("start");
+    realMain = main;
+    REAL(__libc_start_main);
+    return real(stampedMain, argc, argv, init, fini, rtldFini, stackEnd);
+}
+
+int SDL_Init(Uint32 flags) {
+    static bool called = false;
+    const FirstCall timed("SDL_Init", called);
+    REAL(SDL_Init);
+    return real(flags);
+}
+
 int SDL_GL_SetAttribute(SDL_GLattr attribute, int value) {
-    record("attribute %d %d\n", attribute, value);
-    return next<int (*)(SDL_GLattr, int)>("SDL_GL_SetAttribute")(attribute, value);
+    record(calls, "attribute %d %d\n", attribute, value);
+    REAL(SDL_GL_SetAttribute);
+    return real(attribute, value);
 }
 
 const SDL_VideoInfo* SDL_GetVideoInfo() {
-    return std::getenv("TESSARIA_NO_VIDEO_INFO") != nullptr
-               ? nullptr
-               : next<const SDL_VideoInfo* (*)()>("SDL_GetVideoInfo")();
+    REAL(SDL_GetVideoInfo);
+    return std::getenv("TESSARIA_NO_VIDEO_INFO") != nullptr ? nullptr : real();
 }
 
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bits, Uint32 flags) {
-    record("mode %d %d %d %#x\n", width, height, bits, flags);
-    return next<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bits,
-                                                                             flags);
+    record(calls, "mode %d %d %d %#x\n", width, height, bits, flags);
+    static bool called = false;
+    const FirstCall timed("SDL_SetVideoMode", called);
+    REAL(SDL_SetVideoMode);
+    return real(width, height, bits, flags);
 }
 
-void glNewList(GLuint list, GLenum mode) {
-    ++listsCompiled;
-    next<void (*)(GLuint, GLenum)>("glNewList")(list, mode);
+GLenum glewInit() {
+    static bool called = false;
+    const FirstCall timed("glewInit", called);
+    REAL(glewInit);
+    return real();
+}
+
+SDL_Surface* IMG_Load(const char* file) {
+    static bool called = false;
+    const FirstCall timed("IMG_Load", called);
+    REAL(IMG_Load);
+    return real(file);
+}
+
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const void* pixels) {
+    static bool called = false;
+    const FirstCall timed("glTexImage2D", called);
+    REAL(glTexImage2D);
+    real(target, level, internalFormat, width, height, border, format, type, pixels);
 }
 
 void SDL_GL_SwapBuffers() {
-    next<void (*)()>("SDL_GL_SwapBuffers")();
-    if (listsCompiled != 0) {
-        record("lists %d\n", listsCompiled);
-        listsCompiled = 0;
+    REAL(SDL_GL_SwapBuffers);
+    static const bool exitAfterSwap = std::getenv("TESSARIA_EXIT_AFTER_SWAP") != nullptr;
+    real();
+    stamp("swap");
+    if (exitAfterSwap) {
+        std::_Exit(0);
     }
+    if (listsSinceSwap != 0) {
+        record(calls, "lists %d\n", listsSinceSwap);
+        listsSinceSwap = 0;
+    }
+}
+
+int SDL_PollEvent(SDL_Event* event) {
+    static bool keySeen = false;
+    REAL(SDL_PollEvent);
+    const int result = real(event);
+    if (result != 0 && event != nullptr && event->type == SDL_KEYDOWN && !keySeen) {
+        keySeen = true;
+        stamp("key");
+    }
+    return result;
+}
+
+SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
+    if (mode == SDL_GRAB_ON && !grabbed) {
+        stamp("lists", firstListNs);
+        stamp("compiling", compilingNs);
+    }
+    grabbed = grabbed || mode == SDL_GRAB_ON;
+    if (mode == SDL_GRAB_ON) {
+        stamp("grab");
+    }
+    REAL(SDL_WM_GrabInput);
+    return real(mode);
+}
+
+void glNewList(GLuint list, GLenum mode) {
+    REAL(glNewList);
+    ++listsSinceSwap;
+    listBegunNs = ns();
+    firstListNs = firstListNs != 0 ? firstListNs : listBegunNs;
+    real(list, mode);
+}
+
+void glEndList() {
+    REAL(glEndList);
+    real();
+    compilingNs += grabbed ? 0 : ns() - listBegunNs;
 }
 }
