@@ -4,7 +4,7 @@ which build, packages and architectures' games the tests are about."""
 import os, re, types
 import pytest
 import xvfb
-from harness import ROOT, Game, Screen
+from harness import ROOT, Game, Screen, programs
 
 
 def pytest_addoption(parser):
@@ -30,10 +30,8 @@ def pytest_generate_tests(metafunc):  # an option given no value leaves an empty
 def build(request):
     option = request.config.option
     folder = os.path.abspath(option.build)
-    return types.SimpleNamespace(
-        game=folder + '/tessaria', probe=folder + '/tests/tessaria_menu_probe',
-        calls=folder + '/tests/libtessaria_calls.so',
-        runs=os.path.abspath(option.runs or folder + '/tests/runs/pytest'))
+    return types.SimpleNamespace(**vars(programs(folder)),
+                                 runs=os.path.abspath(option.runs or folder + '/tests/runs/pytest'))
 
 
 @pytest.fixture(scope='session')

@@ -1,13 +1,20 @@
 """The real game run from its folder, seen from outside: its window (xgame.py), its exit
 status, log, output and collision trace. Every wait is bounded. The fixtures in
 tests/conftest.py put it on a private Xvfb."""
-import os, re, shutil, subprocess
+import os, re, shutil, subprocess, types
 from PIL import ImageChops
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
 from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 ASSETS = ROOT + '/assets'
+
+
+def programs(build):
+    """What is played in a build folder: the game, the menu probe, and the preloaded library
+    that records what no pixel shows (calls.txt, and time stamps when asked)."""
+    return types.SimpleNamespace(game=build + '/tessaria', probe=build + '/tests/tessaria_menu_probe',
+                                 calls=build + '/tests/libtessaria_calls.so')
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 GLEW = 'Initialized GLEW 2.2.0'
 SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
@@ -36,7 +43,7 @@ class Game:
 
     def __init__(self, folder, files={}, program=None, calls=None):
         self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
-        self.trace, self.steps = '', []
+        self.read, self.tail, self.steps = 0, '', []
         shutil.rmtree(self.dir, ignore_errors=True)
         shutil.copytree(ASSETS, self.dir)
         for file, content in files.items():
@@ -89,11 +96,15 @@ class Game:
     def read_steps(self):
         """The collision steps so far, each (position, displacement, after collision)."""
         with open(os.path.join(self.dir, 'stdout.txt')) as out:
-            out.seek(len(self.trace))
-            self.trace += out.read()
-        for m in STEP.finditer(self.trace, self.steps[-1][3] if self.steps else 0):
+            out.seek(self.read)
+            self.tail += out.read()
+            self.read = out.tell()
+        end = 0
+        for m in STEP.finditer(self.tail):
             v = [float(f) for f in m.groups()]
-            self.steps.append((tuple(v[0:3]), tuple(v[3:6]), tuple(v[6:9]), m.end()))
+            self.steps.append((tuple(v[0:3]), tuple(v[3:6]), tuple(v[6:9])))
+            end = m.end()
+        self.tail = self.tail[end:]  # a step still being written waits for the next read
         return self.steps
 
     def height(self):  # after the last step's collision
