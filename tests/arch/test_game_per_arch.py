@@ -4,13 +4,15 @@ the landing with sky and lit ground, one dig, Escape ending it with status 0. Pr
 long the cold start took. Each run leaves its folder (log, output, screenshots) in $RUNS:
   TESSARIA_GAMES="amd64=build/tessaria arm64=build-arm64/tessaria ..." \
   python3 -m pytest -c tests/pytest.ini -s tests/arch/test_game_per_arch.py"""
-import os, time
+import os, subprocess, time
 import pytest
 import harness
 from harness import X, near, wait
 from PIL import Image
 
 QEMU = {'arm64': 'qemu-aarch64', 'armhf': 'qemu-arm'}
+if subprocess.run(['sh', '-c', '/lib/ld-linux.so.2 --version'], capture_output=True).returncode:
+    QEMU['i386'] = 'qemu-i386'  # a kernel without 32-bit programs, as cmake/toolchain-i386.cmake finds
 QEMU_RUN = os.path.join(harness.ROOT, 'cmake', 'qemu-run')
 GAMES = dict(pair.split('=', 1) for pair in os.environ.get('TESSARIA_GAMES', '').split())
 SKY = (175, 215, 255)
