@@ -10,12 +10,17 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 # zone fourteen hours ahead of UTC (a POSIX rule: no time zone data needed); Estonian
 # sorts z between s and t.
 UMASK, LATER, ZONE, LOCALE = 0o077, ['faketime', '-f', '+3d'], 'ELSEWHERE-14', 'et_EE.UTF-8'
-# The clone holds the files git knows and those it does not ignore, as they are now.
+# The clone holds the files git knows and those it does not ignore, as they are now. A
+# cross build takes the target's libnoise as the first build downloaded and unpacked it
+# (scripts/cross), which is Debian's, not built here.
 REBUILD = r'''umask 077
 git clone -q --shared --no-checkout "$1" "$2"
 git -C "$1" ls-files -z --cached --others --exclude-standard |
   tar -C "$1" --null --files-from=- --ignore-failed-read -cf - |
   tar -C "$2" --touch --no-same-permissions --no-same-owner -xf -
+if [ -e "$1/build-$3/noise-root/usr/lib/libnoise.so" ]; then
+  mkdir "$2/build-$3" && cp -a "$1/build-$3/noise-root" "$2/build-$3/"
+fi
 exec "$2/scripts/package" "$3"'''
 
 
