@@ -54,8 +54,7 @@ void stamp(const char* event, long long at = ns()) {
     static const auto real = reinterpret_cast<decltype(&function)>(dlsym(RTLD_NEXT, #function))
 
 // Stamps NAME on the way into the first call and NAME-done on the way out.
-class FirstCall {
-  public:
+struct FirstCall {
     FirstCall(const char* name, bool& called) : name(called ? nullptr : name) {
         called = true;
         if (this->name != nullptr) {
@@ -67,10 +66,17 @@ class FirstCall {
             stamp((std::string(name) + "-done").c_str());
         }
     }
-
-  private:
     const char* name;
 };
+
+// A stand-in that stamps the first call of FUNCTION and otherwise only calls it.
+#define STAMP_FIRST_CALL(result, function, parameters, arguments)                                  \
+    result function parameters {                                                                   \
+        static bool called = false;                                                                \
+        const FirstCall timed(#function, called);                                                  \
+        REAL(function);                                                                            \
+        return real arguments;                                                                     \
+    }
 
 int listsSinceSwap = 0;
 long long firstListNs = 0, listBegunNs = 0, compilingNs = 0;
@@ -95,12 +101,13 @@ int __libc_start_main(Main main, int argc, char** argv, void (*init)(), void (*f
     return real(stampedMain, argc, argv, init, fini, rtldFini, stackEnd);
 }
 
-int SDL_Init(Uint32 flags) {
-    static bool called = false;
-    const FirstCall timed("SDL_Init", called);
-    REAL(SDL_Init);
-    return real(flags);
-}
+STAMP_FIRST_CALL(int, SDL_Init, (Uint32 flags), (flags))
+STAMP_FIRST_CALL(GLenum, glewInit, (), ())
+STAMP_FIRST_CALL(SDL_Surface*, IMG_Load, (const char* file), (file))
+STAMP_FIRST_CALL(void, glTexImage2D,
+                 (GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const void* pixels),
+                 (target, level, internalFormat, width, height, border, format, type, pixels))
 
 int SDL_GL_SetAttribute(SDL_GLattr attribute, int value) {
     record(calls, "attribute %d %d\n", attribute, value);
@@ -119,28 +126,6 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bits, Uint32 flags) {
     const FirstCall timed("SDL_SetVideoMode", called);
     REAL(SDL_SetVideoMode);
     return real(width, height, bits, flags);
-}
-
-GLenum glewInit() {
-    static bool called = false;
-    const FirstCall timed("glewInit", called);
-    REAL(glewInit);
-    return real();
-}
-
-SDL_Surface* IMG_Load(const char* file) {
-    static bool called = false;
-    const FirstCall timed("IMG_Load", called);
-    REAL(IMG_Load);
-    return real(file);
-}
-
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
-                  GLint border, GLenum format, GLenum type, const void* pixels) {
-    static bool called = false;
-    const FirstCall timed("glTexImage2D", called);
-    REAL(glTexImage2D);
-    real(target, level, internalFormat, width, height, border, format, type, pixels);
 }
 
 void SDL_GL_SwapBuffers() {
