@@ -8,13 +8,6 @@ from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 ASSETS = ROOT + '/assets'
-
-
-def programs(build):
-    """What is played in a build folder: the game, the menu probe, and the preloaded library
-    that records what no pixel shows (calls.txt, and time stamps when asked)."""
-    return types.SimpleNamespace(game=build + '/tessaria', probe=build + '/tests/tessaria_menu_probe',
-                                 calls=build + '/tests/libtessaria_calls.so')
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 GLEW = 'Initialized GLEW 2.2.0'
 SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
@@ -22,6 +15,13 @@ DIR = object()  # in a run's files: a directory of that name
 STEP = re.compile(r'Colliding\.\.\.\n\tPosition: \((\S+), (\S+), (\S+)\)\n\tLast Position: .*\n'
                   r'\tDisplacement: \((\S+), (\S+), (\S+)\)\n.*\n\tPost-Collision Position: '
                   r'\((\S+), (\S+), (\S+)\)\n.*\nCollision complete\.\n\n')
+
+
+def programs(build):
+    """What is played in a build folder: the game, the menu probe, and the preloaded library
+    that records what no pixel shows (calls.txt, and time stamps when asked)."""
+    return types.SimpleNamespace(game=build + '/tessaria', probe=build + '/tests/tessaria_menu_probe',
+                                 calls=build + '/tests/libtessaria_calls.so')
 
 
 def near(a, b, tolerance):

@@ -2,7 +2,7 @@
 """A private X server for the game, its tests and scripts: an Xvfb of its own with
 Mesa's software OpenGL, on a display number it picks itself, always stopped again.
 
-  scripts/xvfb.py COMMAND [ARG...]   runs the command with DISPLAY set, exits with its status
+  tests/support/xvfb.py COMMAND [ARG...]   runs the command with DISPLAY set, exits with its status
 
 From Python: `with xvfb.display() as name: ...` (the tests' fixture does this)."""
 import contextlib, ctypes, os, signal, subprocess, sys
