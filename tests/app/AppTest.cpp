@@ -9,11 +9,9 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <fstream>
 #include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 

@@ -3,12 +3,9 @@
 #include "physics/MapCollision.h"
 #include "physics/Player.h"
 #include "physics/TimeStep.h"
-#include "support/TestMap.h"
 #include "support/Testing.h"
 
 #include <SDL/SDL_keysym.h>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
