@@ -9,11 +9,9 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <fstream>
 #include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -85,19 +83,16 @@ TEST(GameEngine, ChangeStateCleansUpTheOldTopFirstAndCleanupEmptiesTheStackTopDo
     EXPECT_FALSE(engine.Running());
 }
 
-// Init's failures without a display: an unknown video driver fails SDL_Init, the dummy one
-// has no OpenGL for the video mode, and a width of -1 no window at all. SDL is shut down
-// before the exit (a handler at exit sees whether it was). In a child process, which keeps
-// the settings to itself.
-void initWithVideoDriver(const char* driver, const char* script = "") {
+// GameEngine::Init in a child process (its settings its own) with this video driver and settings
+// script; a handler at exit fails it with 9 if SDL was left running.
+void initWith(const char* driver, const char* script = "") {
     setenv("SDL_VIDEODRIVER", driver, 1);
     settingsFileName = "/tmp/tessaria-init-" + std::to_string(getpid()) + ".lua";
     std::ofstream(settingsFileName) << script;
     std::atexit([] {
         std::remove(settingsFileName.c_str());
-        if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
             std::_Exit(9);
-        }
     });
     GameEngine().Init();
     std::exit(0);
@@ -107,21 +102,21 @@ void initWithVideoDriver(const char* driver, const char* script = "") {
 // the globals shows them built in their one order before main and torn down in reverse.
 TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(initWithVideoDriver("no-such-driver"), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(initWith("no-such-driver"), ::testing::ExitedWithCode(1),
                 "Unable to initialize SDL\n$");
-    // The usual line, then what was asked for and SDL's reason, or the game's own.
+    // The dummy driver has no OpenGL; no window is -1 wide. The usual line, then what was asked
+    // for and SDL's reason, or the game's own.
     const std::pair<const char*, const char*> noWindow[] = {
         {"", "800 x 600 pixels in full screen, antialiasing 0: OpenGL support is either not "
              "configured in SDL or not available in current SDL video driver \\(dummy\\) or "
              "platform"},
         {"fullscreen = false\nscreenWidth = -1\nantialiasing = 2\n",
          "-1 x 600 pixels in a window, antialiasing 2: each side must be 1 to 16384 pixels"}};
-    for (const auto& [script, asked] : noWindow) {
-        EXPECT_EXIT(initWithVideoDriver("dummy", script), ::testing::ExitedWithCode(3),
+    for (const auto& [script, asked] : noWindow)
+        EXPECT_EXIT(initWith("dummy", script), ::testing::ExitedWithCode(3),
                     std::string("Unable to create a window with the desired OpenGL properties\n"
                                 "Asked for ") +
                         asked + "\n$");
-    }
     EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
                 ::testing::ExitedWithCode(0),
                 "^keyState\nsquareRootOfTwo\nfreeLightIds\nluaState\nsettingsFileName\nsettings\n"
@@ -141,7 +136,15 @@ TEST(WindowSide, ZeroIsTheDesktopsAndOnlyOneTo16384PixelsHaveAWindow) {
     EXPECT_EQ(glErrorText(GL_INVALID_VALUE) + glErrorText(0x0507), "invalid value0x0507");
 }
 
-TEST(HeapWarmUp, TouchesWhatTheHeapLacksASliceAtATimeAndHandsEachWarmBlockBack) {
+// How many steps of this slice warm what warmUp was begun with, the last one answering false.
+int stepsUntilWarm(HeapWarmUp& warmUp, std::size_t slice) {
+    int steps = 1;
+    while (warmUp.step(slice))
+        ++steps;
+    return steps;
+}
+
+TEST(HeapWarmUp, TakesWhatTheHeapLacksAndWarmsItASliceAtATimeHandingEachBlockBack) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer keeps a heap of its own";
 #endif
@@ -159,30 +162,19 @@ TEST(HeapWarmUp, TouchesWhatTheHeapLacksASliceAtATimeAndHandsEachWarmBlockBack) 
     const std::size_t held = mallinfo2().arena;
     warmUp.begin(held);
     EXPECT_FALSE(warmUp.step(1)) << "not even a page";
-
     warmUp.begin(held + (27u << 20));
     EXPECT_TRUE(warmUp.step(heapWarmUpSliceBytes));
     EXPECT_TRUE(warmUp.step(heapWarmUpSliceBytes));
     long before = faults();
     std::vector<char> meanwhile(6u << 20, 1);
     EXPECT_LT(faults() - before, 100) << "the first 8 MiB are warm and back in the heap";
-    int slices = 2;
-    do
-        ++slices;
-    while (warmUp.step(heapWarmUpSliceBytes));
-    EXPECT_EQ(slices, 7) << "27 MiB in slices of 4 MiB, the last one short";
+    EXPECT_EQ(2 + stepsUntilWarm(warmUp, heapWarmUpSliceBytes), 7) << "27 MiB in 4 MiB slices";
     before = faults();
     std::vector<char> map(16u << 20, 1);
     EXPECT_LT(faults() - before, 100) << "4096 pages when cold";
     prctl(PR_SET_THP_DISABLE, 0, 0, 0, 0);
-}
-
-TEST(HeapWarmUp, StepsEndOnWhatWasTakenWhenNeitherItNorTheSliceIsWholePages) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer keeps a heap of its own";
-#endif
-    keepLargeBlocksInHeap();
-    // What the heap lacks, the slice a step warms, and the steps until all is warm.
+    // What the heap lacks and the slice a step warms: the steps until all is warm. Steps end on
+    // what was taken though neither it nor the slice is whole pages.
     const std::tuple<std::size_t, std::size_t, int> cases[] = {
         {(19u << 20) + 1000, heapWarmUpSliceBytes, 5}, // two blocks of 8 MiB and a short one
         {(8u << 20) + 1, 8u << 20, 2},                 // a block and one byte
@@ -193,14 +185,9 @@ TEST(HeapWarmUp, StepsEndOnWhatWasTakenWhenNeitherItNorTheSliceIsWholePages) {
         const std::size_t inUse = mallinfo2().uordblks;
         HeapWarmUp warmUp;
         warmUp.begin(mallinfo2().arena + lacking);
-        int calls = 1;
-        while (warmUp.step(slice))
-            ++calls;
-        EXPECT_EQ(calls, steps) << lacking;
-        // The splash steps on every frame.
-        EXPECT_FALSE(warmUp.step(slice)) << lacking;
-        // Every block handed back: what is in use is as before, but for a small chunk or
-        // two that the thread's cache keeps, which counts as in use.
+        EXPECT_EQ(stepsUntilWarm(warmUp, slice), steps) << lacking;
+        EXPECT_FALSE(warmUp.step(slice)) << lacking; // the splash steps on every frame
+        // Every block handed back, but for a chunk or two the thread's cache keeps (in use).
         EXPECT_LT(mallinfo2().uordblks, inUse + 4096) << lacking;
     }
 }

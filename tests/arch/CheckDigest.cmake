@@ -1,6 +1,5 @@
 # cmake -DEMULATOR=... -DPROGRAM=... -DWHAT=cells|meshes|trace -DDIGESTS=FILE -P CheckDigest.cmake
-# Runs the program (under the emulator, if any) and compares the SHA-256 of what it wrote
-# with the line "<digest>  WHAT" of DIGESTS.
+# The SHA-256 of what the program (under the emulator, if any) wrote against "<digest>  WHAT".
 set(bytes ${CMAKE_CURRENT_BINARY_DIR}/world-${WHAT}.bin)
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${WHAT} ${bytes} RESULT_VARIABLE status)
 file(SHA256 ${bytes} digest)

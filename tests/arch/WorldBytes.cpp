@@ -1,7 +1,6 @@
-// Writes the bytes that make up the world to a file, for the digests that must come out
-// the same on every architecture: the generated map's cells, every chunk's mesh as the
-// display lists receive it, or the trace of a scripted run of fixed steps.
-//   tessaria_world_bytes cells|meshes|trace FILE
+// Writes the bytes of the world whose digests must be the same on every architecture: the
+// generated map's cells, every chunk's mesh as the display lists get it, or the trace of a
+// scripted run of fixed steps.   tessaria_world_bytes cells|meshes|trace FILE
 #include "physics/KeyState.h"
 #include "physics/MapCollision.h"
 #include "physics/Player.h"
@@ -13,9 +12,9 @@
 
 #include <SDL/SDL_keysym.h>
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -32,40 +31,28 @@ void writeBody(std::FILE* out, const Player& player) {
     std::fwrite(&player.lastPosition, sizeof player.lastPosition, 1, out);
 }
 
-// Until which step a phase lasts, the keys held, the mouse counts per step, and whether
-// it digs at its first step.
-struct Phase {
-    int untilStep;
-    const char* keys;
-    int dx, dy;
-    bool dig;
-};
+// 26 s at 60 steps a second: the fall and the landing, walking each way, turning while walking,
+// a thrust, digging three times looking down, which drops the player into a crater, and walking
+// into its wall until it holds. Each phase: the step it lasts until, keys held, mouse counts per
+// step, and whether it digs at its first step.
+const std::tuple<int, const char*, int, int, bool> script[] = {
+    {360, "", 0, 0, false},   {480, "w", 0, 0, false}, {660, "s", 0, 0, false},
+    {720, "d", 0, 0, false},  {780, "a", 0, 0, false}, {840, "wd", 6, 0, false},
+    {870, " ", -3, 0, false}, {960, "", 0, 0, false},  {1000, "", 0, 8, false},
+    {1060, "", 0, 0, true},   {1120, "", 0, 0, true},  {1180, "", 0, 0, true},
+    {1220, "", 0, -8, false}, {1560, "w", 0, 0, false}};
 
-// 26 s at 60 steps a second: the fall from the top and the landing, walking each way,
-// turning while walking, a thrust, looking down and digging three times, which drops
-// the player into a crater, and walking into its wall until it holds the player.
-// clang-format off
-const Phase script[] = {
-    {360, "", 0, 0, false},    {480, "w", 0, 0, false},    {660, "s", 0, 0, false},
-    {720, "d", 0, 0, false},   {780, "a", 0, 0, false},    {840, "wd", 6, 0, false},
-    {870, " ", -3, 0, false},  {960, "", 0, 0, false},     {1000, "", 0, 8, false},
-    {1060, "", 0, 0, true},    {1120, "", 0, 0, true},     {1180, "", 0, 0, true},
-    {1220, "", 0, -8, false},  {1560, "w", 0, 0, false},
-};
-// clang-format on
-
-void writeTrace(std::FILE* out) {
-    Map map(new NoiseMapGenerator);
+void writeTrace(std::FILE* out, Map& map) {
     Player player;
     int step = 0;
-    for (const Phase& phase : script) {
-        hold(phase.keys);
-        for (bool first = true; step < phase.untilStep; ++step, first = false) {
+    for (const auto& [untilStep, held, dx, dy, dig] : script) {
+        hold(held);
+        for (bool first = true; step < untilStep; ++step, first = false) {
             player.updateMovement(timeStep);
             collideWithMap(player, map, out);
-            player.applyLook(phase.dx, phase.dy);
+            player.applyLook(dx, dy);
             writeBody(out, player);
-            if (phase.dig && first) {
+            if (dig && first) {
                 const Vector3 ray = viewBasis(player.yaw, player.pitch).direction;
                 const PickResult hit = pickBlock(player.position, ray, 255, 255, 255, map);
                 std::fprintf(out, "dig %d %d %d\n", hit.x, hit.y, hit.z);
@@ -74,10 +61,9 @@ void writeTrace(std::FILE* out) {
             }
         }
     }
-    // Then, from the origin, a few steps at every whole degree of yaw, rising at as many
-    // speeds: at small coordinates every last bit of the velocity reaches the position
-    // (about 128, where the run above goes on, only a hundred-thousandth of a unit does),
-    // and each heading takes its sine and cosine from this architecture's C library.
+    // Then a few steps from the origin at each whole degree of yaw, rising as fast: near 0 every
+    // last bit of the velocity reaches the position (near 128 only 1e-5 of a unit does), and each
+    // heading takes its sine and cosine from this architecture's C library.
     for (const char* held : {"wd ", "sa"}) {
         hold(held);
         for (int degrees = 0; degrees < 360; ++degrees) {
@@ -103,23 +89,21 @@ int main(int argc, char** argv) {
         return 2;
     }
     keyState = keys.data();
-    if (what == "trace") {
-        writeTrace(out);
-    } else {
-        const Map map(new NoiseMapGenerator);
-        if (what == "cells")
-            std::fwrite(map.blocks, 1, static_cast<std::size_t>(map.sizeX) * map.sizeY * map.sizeZ,
-                        out);
-        std::vector<ChunkVertex> vertices;
-        for (int cz = 0; what == "meshes" && cz < map.sizeZ / chunkSize; ++cz)
-            for (int cy = 0; cy < map.sizeY / chunkSize; ++cy)
-                for (int cx = 0; cx < map.sizeX / chunkSize; ++cx) {
-                    meshChunk(map, cx, cy, cz, vertices);
-                    const auto count = static_cast<std::uint32_t>(vertices.size());
-                    std::fwrite(&count, sizeof count, 1, out);
-                    if (!vertices.empty()) // an empty vector's data may be null
-                        std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
-                }
-    }
+    Map map(new NoiseMapGenerator);
+    if (what == "trace")
+        writeTrace(out, map);
+    if (what == "cells")
+        std::fwrite(map.blocks, 1, static_cast<std::size_t>(map.sizeX) * map.sizeY * map.sizeZ,
+                    out);
+    std::vector<ChunkVertex> vertices;
+    for (int cz = 0; what == "meshes" && cz < map.sizeZ / chunkSize; ++cz)
+        for (int cy = 0; cy < map.sizeY / chunkSize; ++cy)
+            for (int cx = 0; cx < map.sizeX / chunkSize; ++cx) {
+                meshChunk(map, cx, cy, cz, vertices);
+                const auto count = static_cast<std::uint32_t>(vertices.size());
+                std::fwrite(&count, sizeof count, 1, out);
+                if (!vertices.empty()) // an empty vector's data may be null
+                    std::fwrite(vertices.data(), sizeof(ChunkVertex), vertices.size(), out);
+            }
     return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -1,30 +1,19 @@
-// libFuzzer target for the settings loader and the two script functions: every input
-// is a settings.lua, run through loadSettingsFrom in a fresh interpreter set up like
-// the game's. Built by tests/fuzz/CMakeLists.txt with clang only; see scripts/fuzz.
-//
-// What a script may do is bounded here, and only here, because a script that never
-// ends or fills the memory is the player's doing, not a fault of the game: a count
-// hook ends a script that runs past its time, the allocator refuses memory past a
-// budget, and library functions that reach outside the process (files, processes,
-// the locale, the debug hooks) or can run unbounded inside one C call (pattern
-// matching, string.rep) are taken away. So are load and loadstring, with which a
-// script could run damaged bytecode it makes itself: Lua 5.1 does not fully verify
-// bytecode, and doing that on purpose is like loading a native library on purpose.
-// The settings file itself is loaded just as the game loads it.
-#include "script/LuaRuntime.h"
+// libFuzzer target (scripts/fuzz): every input is a settings.lua, loaded by loadSettingsFrom as
+// the game loads it, in an interpreter like the game's. A script that never ends or fills the
+// memory is the player's doing, not the game's fault, so here alone scripts are bounded: a time
+// hook, a memory budget, and no function that reaches outside the process or runs unbounded in
+// one C call. Nor load or loadstring: Lua 5.1 does not verify bytecode, and running damaged
+// bytecode a script made itself is like loading a native library on purpose.
 #include "script/ScriptFunctions.h"
 #include "script/Settings.h"
 
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <lua5.1/lua.hpp>
-#include <streambuf>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 // The game defines these in src/app/Globals.cpp, which this target does not build.
 std::vector<std::string> mapLoadedCallbacks;
@@ -35,50 +24,29 @@ Settings settings = defaultSettings;
 namespace {
 
 constexpr size_t memoryBudget = 16u << 20;
-constexpr int instructionsPerHook = 1000;
 // Time, not instructions: one instruction may copy a string of many megabytes.
 constexpr std::chrono::milliseconds timePerScript{50};
-
-struct Budget {
-    size_t bytes = 0;
-    std::chrono::steady_clock::time_point deadline;
-};
-Budget budget;
+size_t bytesHeld = 0;
+std::chrono::steady_clock::time_point deadline;
+std::string scriptPath;
 
 void* boundedAllocator(void*, void* block, size_t oldSize, size_t newSize) {
     if (newSize == 0) {
-        budget.bytes -= oldSize;
+        bytesHeld -= oldSize;
         std::free(block);
         return nullptr;
     }
-    if (newSize > oldSize && budget.bytes + (newSize - oldSize) > memoryBudget) {
+    if (newSize > oldSize && bytesHeld + (newSize - oldSize) > memoryBudget)
         return nullptr; // Lua raises its memory error
-    }
     void* grown = std::realloc(block, newSize);
-    if (grown != nullptr) {
-        budget.bytes = budget.bytes - oldSize + newSize;
-    }
+    if (grown != nullptr)
+        bytesHeld = bytesHeld - oldSize + newSize;
     return grown;
 }
 
 void timeBudget(lua_State* state, lua_Debug*) {
-    if (std::chrono::steady_clock::now() > budget.deadline) {
+    if (std::chrono::steady_clock::now() > deadline)
         luaL_error(state, "time budget spent");
-    }
-}
-
-void removeField(lua_State* state, const char* table, const char* field) {
-    lua_getfield(state, LUA_GLOBALSINDEX, table);
-    if (lua_istable(state, -1)) {
-        lua_pushnil(state);
-        lua_setfield(state, -2, field);
-    }
-    lua_pop(state, 1);
-}
-
-void removeGlobal(lua_State* state, const char* name) {
-    lua_pushnil(state);
-    lua_setfield(state, LUA_GLOBALSINDEX, name);
 }
 
 // Like newScriptState, on the bounded allocator and without the outside world.
@@ -86,56 +54,44 @@ lua_State* boundedScriptState() {
     lua_State* state = lua_newstate(boundedAllocator, nullptr);
     luaL_openlibs(state);
     registerScriptFunctions(state);
-    for (const char* name :
-         {"io", "debug", "package", "require", "module", "dofile", "loadfile", "load", "loadstring"}) {
-        removeGlobal(state, name);
-    }
-    for (const char* name : {"execute", "exit", "remove", "rename", "tmpname", "setlocale"}) {
-        removeField(state, "os", name);
-    }
-    for (const char* name : {"rep", "find", "match", "gmatch", "gsub"}) {
-        removeField(state, "string", name);
-    }
-    lua_sethook(state, timeBudget, LUA_MASKCOUNT, instructionsPerHook);
+    if (luaL_dostring(state, "io, debug, package, require, module, dofile, loadfile, load, "
+                             "loadstring = nil os.execute, os.exit, os.remove, os.rename, "
+                             "os.tmpname, os.setlocale = nil string.rep, string.find, "
+                             "string.match, string.gmatch, string.gsub = nil") != 0)
+        std::abort();
+    lua_sethook(state, timeBudget, LUA_MASKCOUNT, 1000);
     return state;
 }
 
-// print writes to standard output and the loader its error line to standard error; the
-// fuzzer's own output stays readable.
-struct DiscardingBuffer : std::streambuf {
-    int overflow(int c) override { return traits_type::not_eof(c); }
-};
-DiscardingBuffer discarded;
-
-std::string scriptPath;
+void fail(const std::string& what) {
+    std::perror(what.c_str());
+    std::abort();
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char directory[] = "/tmp/tessaria-fuzz-XXXXXX";
-    if (mkdtemp(directory) == nullptr) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
+    if (mkdtemp(directory) == nullptr)
+        fail("mkdtemp");
     scriptPath = std::string(directory) + "/settings.lua";
-    std::cout.rdbuf(&discarded);
-    std::cerr.rdbuf(&discarded);
+    // print's output and the loader's log; kept to the end, when cout is flushed.
+    const auto nowhere = new std::ofstream("/dev/null");
+    std::cout.rdbuf(nowhere->rdbuf());
+    std::cerr.rdbuf(nowhere->rdbuf());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     std::FILE* file = std::fopen(scriptPath.c_str(), "wb");
-    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
-        std::perror(scriptPath.c_str());
-        std::abort();
-    }
-    budget = Budget{0, std::chrono::steady_clock::now() + timePerScript};
+    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
+        fail(scriptPath);
+    bytesHeld = 0;
+    deadline = std::chrono::steady_clock::now() + timePerScript;
     lua_State* state = boundedScriptState();
     lua_pushliteral(state, "left on the stack by the caller");
     const int top = lua_gettop(state);
-
     const Settings loaded = loadSettingsFrom(state, scriptPath.c_str(), defaultSettings);
-
     if (lua_gettop(state) != top) {
         std::fprintf(stderr, "the loader left %d values on the stack\n", lua_gettop(state) - top);
         std::abort();

@@ -3,12 +3,9 @@
 #include "physics/MapCollision.h"
 #include "physics/Player.h"
 #include "physics/TimeStep.h"
-#include "support/TestMap.h"
 #include "support/Testing.h"
 
 #include <SDL/SDL_keysym.h>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -30,26 +27,31 @@ void holdKeys(const char* held) {
 }
 
 TEST(VectorMath, SquareRootNormalizeAndPlanesInSinglePrecision) {
-    // Nothing usable normalises to zero; planes through a, b, c face where they run clockwise.
-    // clang-format off
-    const Vector3 normalized[][2] = {{{3, 0, -4}, {0.6f, 0, -0.8f}}, {{-0.0f, 0, 0}, {0, 0, 0}},
-        {{1e-30f, 0, 0}, {0, 0, 0}}, {{1, NAN, 0}, {0, 0, 0}}};
-    const Vector3 planes[][5] = {{{0, 1, 5}, {1, 0, 5}, {0, 0, 5}, {0, 0, 1}, {-5, 0, 0}}};
-    // clang-format on
+    // Nothing usable normalises to zero; a plane through a, b, c faces where they run clockwise.
+    const Vector3 normalized[][2] = {{{3, 0, -4}, {0.6f, 0, -0.8f}},
+                                     {{-0.0f, 0, 0}, {0, 0, 0}},
+                                     {{1e-30f, 0, 0}, {0, 0, 0}},
+                                     {{1, NAN, 0}, {0, 0, 0}}};
     for (const auto& c : normalized)
         EXPECT_EQ(xyz(normalize(c[0])), xyz(c[1])) << c[0].x << " " << c[0].y << " " << c[0].z;
-    for (const auto& p : planes) {
-        const Plane plane = planeFromPoints(p[0], p[1], p[2]);
-        EXPECT_EQ(std::make_tuple(xyz(plane.normal), xyz(plane.point), plane.d),
-                  std::make_tuple(xyz(p[3]), xyz(p[2]), p[4].x));
-    }
+    const Plane plane = planeFromPoints({0, 1, 5}, {1, 0, 5}, {0, 0, 5});
+    EXPECT_EQ(std::make_tuple(xyz(plane.normal), xyz(plane.point), plane.d),
+              std::make_tuple(xyz({0, 0, 1}), xyz({0, 0, 5}), -5.0f));
+}
+
+// Whether the cylinder hits the box, the vector and length out (7 where left unwritten).
+auto separation(AxisAlignedBox box, UprightCylinder cylinder) {
+    Vector3 vector{7, 7, 7};
+    float length = 7;
+    const bool hit = testCylinderBox(box, cylinder, vector, length);
+    return std::make_tuple(hit, xyz(vector), length);
 }
 
 TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingTheOutputs) {
     const float corner = 0.25f / squareRoot(0.125f), cornerDepth = 0.5f - squareRoot(0.125f),
                 edge = (0.4f + 0.5f) - (1.01f - 0.5f);
-    // Cylinder x, y, z, half height, radius against the unit block: vector and length, or the
-    // sentinels 7 (touching, or 0.625 from the corner (1, 1) with both axes overlapping).
+    // Cylinder x, y, z, half height, radius against the unit block: vector and length, or 7 for
+    // a miss (touching, or 0.625 from the corner (1, 1) with both axes overlapping).
     // clang-format off
     const float cases[][9] = {
         {0.5, 0.5, 1.25, 0.5, 0.5, 0, 0, 1, 0.25}, // the self-test shapes
@@ -68,30 +70,20 @@ TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingThe
         {0.5, 0.5, -0.125, 0.25, 0.5, 0, 0, -1, 0.125}, {0.5, 0.5, 1.5, 0.5, 0.5, 7, 7, 7, 7},
         {1.5, 0.5, 0.5, 0.5, 0.5, 7, 7, 7, 7}, {1.375, 1.5, 0.5, 0.5, 0.625, 7, 7, 7, 7}};
     // clang-format on
-    for (const auto& c : cases) {
-        Vector3 vector{7, 7, 7};
-        float length = 7;
-        const AxisAlignedBox unit{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
-        EXPECT_EQ(testCylinderBox(unit, {c[0], c[1], c[2], c[3], c[4]}, vector, length), c[8] != 7);
-        EXPECT_EQ(std::make_tuple(xyz(vector), length),
-                  std::make_tuple(xyz({c[5], c[6], c[7]}), c[8]))
+    const AxisAlignedBox unit{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    for (const auto& c : cases)
+        EXPECT_EQ(separation(unit, {c[0], c[1], c[2], c[3], c[4]}),
+                  std::make_tuple(c[8] != 7, xyz(c + 5), c[8]))
             << c[0] << " " << c[1] << " " << c[2] << " " << c[4];
-    }
     // A centre on a long box's middle line goes the positive way out of the shallower side.
-    for (const auto& [box, centre, axis] :
-         {std::tuple{AxisAlignedBox{0.5f, 0.5f, 0.5f, 0.5f, 2, 0.5f}, Vector3{0.5f, 1, 0.5f},
-                     Vector3{1, 0, 0}},
-          std::tuple{AxisAlignedBox{0.5f, 0.5f, 0.5f, 2, 0.5f, 0.5f}, Vector3{1, 0.5f, 0.5f},
-                     Vector3{0, 1, 0}}}) {
-        Vector3 vector{7, 7, 7};
-        float length = 7;
-        EXPECT_TRUE(testCylinderBox(box, {centre.x, centre.y, centre.z, 9, 0.5f}, vector, length));
-        EXPECT_EQ(std::make_tuple(xyz(vector), length), std::make_tuple(xyz(axis), 1.0f));
-    }
+    EXPECT_EQ(separation({0.5f, 0.5f, 0.5f, 0.5f, 2, 0.5f}, {0.5f, 1, 0.5f, 9, 0.5f}),
+              std::make_tuple(true, xyz({1, 0, 0}), 1.0f));
+    EXPECT_EQ(separation({0.5f, 0.5f, 0.5f, 2, 0.5f, 0.5f}, {1, 0.5f, 0.5f, 9, 0.5f}),
+              std::make_tuple(true, xyz({0, 1, 0}), 1.0f));
 }
 
+// The window tests read the same report from the game's output; this is the fast suite's copy.
 TEST(CollisionSelfTests, ReportOnTheStandardOutputFileByteForByte) {
-    // The expected text is shared with the window tests, which read the game's output.
     std::ifstream expected(TESSARIA_TEST_SUPPORT "/self-tests.txt", std::ios::binary);
     EXPECT_EQ(standardOutputOf([] { runCollisionSelfTests(); }),
               std::string(std::istreambuf_iterator<char>(expected), {}));
@@ -152,13 +144,6 @@ TEST(Player, EachKeyAcceleratesItsOwnWayStepAfterStepAndTheMouseTurnsIt) {
     }
 }
 
-UprightCylinderCollider body(Vector3 position, Vector3 last, float radius = 0.4f,
-                             float height = 1.7f) {
-    UprightCylinderCollider collider(position, radius, height);
-    collider.lastPosition = last;
-    return collider;
-}
-
 // Collides the body with the map; returns whether the step was split into sub-steps.
 bool collide(UprightCylinderCollider& body, const Map& map) {
     const std::string trace = standardOutputOf([&] { collideWithMap(body, map); });
@@ -170,7 +155,8 @@ bool collide(UprightCylinderCollider& body, const Map& map) {
 
 TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAverageContact) {
     const auto flat = makeFlatMap(10); // solid below z = 10
-    auto landing = body({128.5f, 128.5f, 10.75f}, {128.5f, 128.5f, 11});
+    UprightCylinderCollider landing({128.5f, 128.5f, 10.75f}, 0.4f, 1.7f);
+    landing.lastPosition = {128.5f, 128.5f, 11};
     EXPECT_EQ(standardOutputOf([&] { collideWithMap(landing, *flat); }),
               "Colliding...\n\tPosition: (128.500000, 128.500000, 10.750000)\n"
               "\tLast Position: (128.500000, 128.500000, 11.000000)\n"
@@ -178,75 +164,66 @@ TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAv
               "\tPost-Collision Position: (128.500000, 128.500000, 10.850000)\n"
               "\tPost-Collision Last Position: (128.500000, 128.500000, 10.850000)\n"
               "Collision complete.\n\n");
-    // Every step is traced. It is split beyond the least of radius, half height and 0.5 (as
-    // squares: 0.4 exactly is one step), still ending where it ends, even in sub-steps of 0.
-    for (const float x : {0.4f, std::nextafter(0.4f, 1.0f)}) {
-        auto moving = body({x, 5, 100}, {0, 5, 100});
-        EXPECT_EQ(std::make_pair(collide(moving, *flat), xyz(moving.position)),
-                  std::make_pair(x != 0.4f, xyz({x, 5, 100})));
-    }
-    auto low = body({100.28f, 100, 100}, {100, 100, 100}, 1, 0.5f),
-         point = body({9, 9, 20}, {9, 9, 21}, 0, 0);
-    EXPECT_EQ(std::make_tuple(collide(low, *flat), collide(point, *flat), low.position.x,
-                              point.position.z),
-              std::make_tuple(true, true, 100.28f, 20.0f));
-    // Blocks 0.1 deep west of the body and 0.3 deep south of it; walls at x >= 20 and x = 0.
+    // Blocks 0.1 deep west of the body and 0.3 deep south of it; walls at x >= 20, x = 0, y = 0.
     const auto two = makeMap([](int x, int y, int z) -> std::uint8_t {
         return z == 5 && ((x == 10 && y == 11) || (x == 11 && y == 10)) ? Stone : Air;
     });
-    const auto wall =
-        makeMap([](int x, int, int z) -> std::uint8_t { return x >= 20 && z < 20 ? Stone : Air; });
-    const auto edge =
-        makeMap([](int x, int, int z) -> std::uint8_t { return x == 0 && z < 20 ? Stone : Air; });
+    const auto wall = makeMap([](int x, int, int z) { return x >= 20 && z < 20 ? Stone : Air; });
+    const auto west = makeMap([](int x, int, int z) { return x == 0 && z < 20 ? Stone : Air; });
+    const auto south = makeMap([](int, int y, int z) { return y == 0 && z < 20 ? Stone : Air; });
     const Vector3 sunk{128.5f, 128.5f, 10.75f}, same{NAN, NAN, NAN};
-    const float four = 10.5f + ((0.5f + 0.85f) - (10.5f - 9.5f)), a = 0.2f / squareRootOfTwo;
-    enum { collided, resolved };
-    // Map, position, last position, collided or one pass resolved: the position (same: both
-    // unchanged) and last position (same: the position) after. Sunk and still, or sliding
-    // along the contact, no motion is against it; four blocks below push up like one.
+    const float four = 10.5f + ((0.5f + 0.85f) - (10.5f - 9.5f)), a = 0.2f / squareRootOfTwo,
+                past = std::nextafter(0.4f, 1.0f);
+    const std::pair<float, float> player{0.4f, 1.7f}, wide{0.8f, 1.7f}, low{1, 0.5f}, dot{0, 0};
+    enum { single, split, resolved }; // collided in one step or in sub-steps, or one pass resolved
+    // Map, position, last position, radius and height, run: the position (same: both unchanged)
+    // and last position (same: the position) after. Steps split beyond the least of radius, half
+    // height and 0.5 (as squares: 0.4 is one step), still ending where they end, even in
+    // sub-steps of 0. Sunk and still, or sliding along the contact, no motion is against it;
+    // four blocks below push up like one.
     // clang-format off
-    const std::tuple<const Map*, Vector3, Vector3, int, Vector3, Vector3, float> cases[] = {
+    const std::tuple<const Map*, Vector3, Vector3, std::pair<float, float>, int, Vector3, Vector3,
+                     float> cases[] = {
+        {flat.get(), {0.4f, 5, 100}, {0, 5, 100}, player, single, same, same, 0},
+        {flat.get(), {past, 5, 100}, {0, 5, 100}, player, split, same, same, 0},
+        {flat.get(), {100.28f, 100, 100}, {100, 100, 100}, low, split, same, same, 0},
+        {flat.get(), {9, 9, 20}, {9, 9, 21}, dot, split, same, same, 0},
         // Sub-steps of 0.4, 0.4, 0.2 each land, the last at 0.112 along x from the start.
-        {flat.get(), {10.72f, 10.5f, 10.04f}, {10.44f, 10.5f, 11}, collided,
+        {flat.get(), {10.72f, 10.5f, 10.04f}, {10.44f, 10.5f, 11}, player, split,
          {10.72f, 10.5f, 10.85f}, {10.552f, 10.5f, 10.85f}, 1e-5f},
-        {flat.get(), sunk, sunk, collided, same, same, 0},
-        {flat.get(), sunk, {128.4f, 128.5f, 10.75f}, collided, same, same, 0},
-        {flat.get(), {128, 128, 10.5f}, {128, 128, 10.6f}, resolved, {128, 128, four}, same, 0},
-        {flat.get(), {128.5f, 128.5f, 10.5f}, {128.5f, 128.5f, 10.6f}, resolved,
+        {flat.get(), sunk, sunk, player, single, same, same, 0},
+        {flat.get(), sunk, {128.4f, 128.5f, 10.75f}, player, single, same, same, 0},
+        {flat.get(), {128, 128, 10.5f}, {128, 128, 10.6f}, player, resolved, {128, 128, four},
+         same, 0},
+        {flat.get(), {128.5f, 128.5f, 10.5f}, {128.5f, 128.5f, 10.6f}, player, resolved,
          {128.5f, 128.5f, four}, same, 0},
         // Two contacts averaged, straight into them: nothing kept. Along a wall: that motion.
-        {two.get(), {11.3f, 11.1f, 5.5f}, {11.4f, 11.2f, 5.5f}, resolved,
+        {two.get(), {11.3f, 11.1f, 5.5f}, {11.4f, 11.2f, 5.5f}, player, resolved,
          {11.3f + a, 11.1f + a, 5.5f}, same, 2e-6f},
-        {wall.get(), {19.7f, 50, 10.5f}, {19.6f, 49.8f, 10.5f}, resolved, {19.6f, 50, 10.5f},
-         {19.6f, 49.8f, 10.5f}, 1e-5f},
-        // The map's first column is searched too, though the search starts below it.
-        {edge.get(), {1.3f, 50, 10.5f}, {1.4f, 49.8f, 10.5f}, resolved, {1.4f, 50, 10.5f},
-         {1.4f, 49.8f, 10.5f}, 1e-5f}};
+        {wall.get(), {19.7f, 50, 10.5f}, {19.6f, 49.8f, 10.5f}, player, resolved,
+         {19.6f, 50, 10.5f}, {19.6f, 49.8f, 10.5f}, 1e-5f},
+        // The map's first column and row are searched too, though the search starts below them,
+        // and a body wider than a block reaches cells more than a block from its centre.
+        {west.get(), {1.3f, 50, 10.5f}, {1.4f, 49.8f, 10.5f}, player, resolved, {1.4f, 50, 10.5f},
+         {1.4f, 49.8f, 10.5f}, 1e-5f},
+        {west.get(), {1.7f, 50, 10.5f}, {1.8f, 50, 10.5f}, wide, resolved, {1.8f, 50, 10.5f},
+         same, 1e-5f},
+        {south.get(), {50, 1.7f, 10.5f}, {50, 1.8f, 10.5f}, wide, resolved, {50, 1.8f, 10.5f},
+         same, 1e-5f}};
     // clang-format on
-    for (const auto& [map, position, last, run, after, lastAfter, tolerance] : cases) {
-        auto moving = body(position, last);
+    for (const auto& [map, position, last, shape, run, after, lastAfter, tolerance] : cases) {
+        UprightCylinderCollider moving(position, shape.first, shape.second);
+        moving.lastPosition = last;
         if (run == resolved)
             resolveContacts(moving, *map, last);
         else
-            collide(moving, *map);
+            EXPECT_EQ(collide(moving, *map), run == split) << position.x << " " << position.y;
         const Vector3 p = std::isnan(after.x) ? position : after;
         const Vector3 l = std::isnan(after.x) ? last : std::isnan(lastAfter.x) ? p : lastAfter;
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(std::fabs(xyz(moving.position)[i] - xyz(p)[i]) <= tolerance &&
                         std::fabs(xyz(moving.lastPosition)[i] - xyz(l)[i]) <= tolerance)
                 << position.x << " " << position.y << " " << position.z;
-    }
-    // A body wider than a block: the search reaches the cells it overlaps more than a block
-    // from its centre, west and south, and both push it 0.1 back out.
-    const auto south =
-        makeMap([](int, int y, int z) -> std::uint8_t { return y == 0 && z < 20 ? Stone : Air; });
-    for (const auto& [map, position, out] :
-         {std::tuple{edge.get(), Vector3{1.7f, 50, 10.5f}, Vector3{1.8f, 50, 10.5f}},
-          std::tuple{south.get(), Vector3{50, 1.7f, 10.5f}, Vector3{50, 1.8f, 10.5f}}}) {
-        auto wide = body(position, out, 0.8f);
-        resolveContacts(wide, *map, out);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(xyz(wide.position)[i], xyz(out)[i], 1e-5f) << position.x;
     }
 }
 

@@ -8,14 +8,11 @@ namespace {
 
 TEST(States, FixedStepsCarryTheRestAndTheSplashFadesInCentred) {
     // Frame milliseconds: steps and the exact remainder (a step is lost in days of stall).
-    const std::tuple<double, int, float> cases[] = {{0, 0, 0.0f},
-                                                    {16, 0, 0.016f},
-                                                    {17, 1, 0.017f - timeStep},
-                                                    {50, 2, (0.05f - timeStep) - timeStep},
-                                                    {100, 6, 3.7252903e-09f},
-                                                    {1000, 60, 2.79396772e-07f},
-                                                    {1e9, 0, 0.0f},
-                                                    {1e12, 0, 0.0f}};
+    // clang-format off
+    const std::tuple<double, int, float> cases[] = {{0, 0, 0.0f}, {16, 0, 0.016f},
+        {17, 1, 0.017f - timeStep}, {50, 2, (0.05f - timeStep) - timeStep},
+        {100, 6, 3.7252903e-09f}, {1000, 60, 2.79396772e-07f}, {1e9, 0, 0.0f}, {1e12, 0, 0.0f}};
+    // clang-format on
     for (const auto& [milliseconds, steps, remainder] : cases) {
         float accumulator = 0.0f;
         const float seconds = static_cast<float>(milliseconds / 1000.0);
@@ -46,11 +43,7 @@ TEST(States, FixedStepsCarryTheRestAndTheSplashFadesInCentred) {
 TEST(FocusClick, APressWithoutTheFocusOrTheOneThatBroughtItBackDigsNothing) {
     // Pass by pass: the button as the last pump left it, then this pump's focus, key
     // event and milliseconds; whether the button asked for a dig.
-    struct Pass {
-        bool button, focused, key;
-        unsigned ms;
-        bool digs;
-    };
+    using Pass = std::tuple<bool, bool, bool, unsigned, bool>;
     const bool y = true, n = false;
     const Pass lost = {n, n, n, 0, n}; // the focus gone
     // clang-format off
@@ -81,9 +74,9 @@ TEST(FocusClick, APressWithoutTheFocusOrTheOneThatBroughtItBackDigsNothing) {
     for (const auto& [name, passes] : cases) {
         FocusClick focusClick;
         for (std::size_t i = 0; i < passes.size(); ++i) {
-            const Pass& p = passes[i];
-            EXPECT_EQ(focusClick.digs(p.button), p.digs) << name << ", pass " << i;
-            focusClick.pumped(p.focused, p.key, p.ms);
+            const auto [button, focused, key, ms, digs] = passes[i];
+            EXPECT_EQ(focusClick.digs(button), digs) << name << ", pass " << i;
+            focusClick.pumped(focused, key, ms);
         }
     }
 }

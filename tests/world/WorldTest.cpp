@@ -1,10 +1,6 @@
-#include "support/TestMap.h"
 #include "support/Testing.h"
 #include "world/NoiseMapGenerator.h"
 #include "world/Picking.h"
-
-#include <algorithm>
-#include <random>
 
 namespace {
 
@@ -149,7 +145,7 @@ TEST(TerrainFillEquivalence, TheFillMatchesThePerCellRule) {
     const std::vector<int> edges{INT_MIN, -1000, -7,  -6,  -5,  -1,  0,   1,    4,      5,   6,
                                  7,       64,    122, 123, 127, 128, 129, 133,  134,    250, 251,
                                  254,     255,   256, 257, 260, 261, 262, 1000, INT_MAX};
-    std::vector<std::vector<int>> cases(edges.size() + 4, std::vector<int>(65536));
+    std::vector<std::vector<int>> cases(edges.size() + 3, std::vector<int>(65536));
     std::mt19937 random(1);
     for (std::size_t i = 0; i < 65536; ++i) {
         for (std::size_t k = 0; k < edges.size(); ++k)
@@ -157,7 +153,6 @@ TEST(TerrainFillEquivalence, TheFillMatchesThePerCellRule) {
         cases[edges.size()][i] = edges[random() % edges.size()]; // mixed edges
         cases[edges.size() + 1][i] = int(random() % 311) - 10;   // across and beyond the map
     }
-    sampleHeights(noise::module::RidgedMulti(), 256, 256, 256, cases[edges.size() + 2].data());
     sampleHeights(noise::module::Perlin(), 256, 256, 256, cases.back().data()); // with holes
     const auto map = makeEmptyMap();
     for (const std::vector<int>& heights : cases) {
