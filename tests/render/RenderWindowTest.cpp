@@ -133,9 +133,11 @@ TEST_F(Window, TextureTakesTheImageSizeAndSaysWhetherItHasAlpha) {
     for (int bits : {24, 32}) {
         SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
                                                   bits == 32 ? 0xFF000000 : 0);
-        ASSERT_EQ(SDL_SaveBMP(image, "texture.bmp"), 0);
+        const std::string file = std::filesystem::temp_directory_path() / "tessaria-texture.bmp";
+        ASSERT_EQ(SDL_SaveBMP(image, file.c_str()), 0);
         SDL_FreeSurface(image);
-        const Texture texture("texture.bmp");
+        const Texture texture(file);
+        std::filesystem::remove(file);
         EXPECT_EQ(std::make_tuple(texture.width, texture.height, texture.hasAlpha),
                   std::make_tuple(3, 2, bits == 32));
         EXPECT_TRUE(glIsTexture(texture.textureId));
