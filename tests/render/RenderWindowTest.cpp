@@ -1,8 +1,6 @@
-// The camera, the renderer, textures, the outline and the first frame of play in a real
-// OpenGL context: a 640 x 400 SDL window on the test program's own X server, whose 1024 x 768
-// screen has another shape, so a view taken from the screen shows. (The splash shows in the
-// window tests.)
-#include "app/GameEngine.h"
+// The camera, the renderer, textures, the outline, the splash and the first frame of play in a
+// real OpenGL context: a 640 x 400 SDL window on the test program's own X server, whose
+// 1024 x 768 screen has another shape, so a view taken from the screen shows.
 #include "app/Texture.h"
 #include "physics/Player.h"
 #include "render/Camera.h"
@@ -10,22 +8,16 @@
 #include "render/MapRenderer.h"
 #include "states/IntroState.h"
 #include "states/PlayState.h"
-#include "support/TestMap.h"
 #include "support/Testing.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
-#include <algorithm>
-#include <array>
 #include <chrono>
-#include <cmath>
 #include <dlfcn.h>
 #include <filesystem>
 #include <functional>
-#include <gtest/gtest.h>
 #include <thread>
-#include <tuple>
 
 // Every glCallList of this program passes through here, so a test can look at the
 // state the renderer has set while a chunk is drawn.
@@ -64,10 +56,7 @@ class Window : public ::testing::Test {
 // The camera's parent as the game has it, between two simulation steps.
 std::unique_ptr<Player> player(Vector3 last, Vector3 now, float yaw, float pitch) {
     auto p = std::make_unique<Player>();
-    p->lastPosition = last;
-    p->position = now;
-    p->yaw = yaw;
-    p->pitch = pitch;
+    std::tie(p->lastPosition, p->position, p->yaw, p->pitch) = std::tie(last, now, yaw, pitch);
     return p;
 }
 
@@ -83,9 +72,8 @@ Matrix matrix(GLenum which) {
 std::array<float, 3> eyeSpace(Vector3 p) {
     const Matrix m = matrix(GL_MODELVIEW_MATRIX);
     std::array<float, 3> r{};
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 3; ++row)
         r[row] = m[row] * p.x + m[4 + row] * p.y + m[8 + row] * p.z + m[12 + row];
-    }
     return r;
 }
 
@@ -96,44 +84,47 @@ void set(Map& map, int x, int y, int z, std::uint8_t type) {
 void expectStateBracketed() {
     for (GLenum c :
          {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_COLOR_MATERIAL, GL_LIGHTING,
-          GL_LIGHT0, GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT5, GL_LIGHT6, GL_LIGHT7}) {
+          GL_LIGHT0, GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT5, GL_LIGHT6, GL_LIGHT7})
         EXPECT_FALSE(glIsEnabled(c)) << std::hex << c;
-    }
+}
+
+// The picture last drawn, bottom row first.
+std::vector<std::array<GLubyte, 3>> picture() {
+    std::vector<std::array<GLubyte, 3>> pixels(width * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
 }
 
 TEST_F(Window, CameraFollowsBetweenStepsAndLooksAlongItsDirection) {
-    const auto parent = player({1.0f, 2.0f, 3.0f}, {3.0f, 6.0f, 11.0f}, 30.0f, 45.0f);
+    const auto parent = player({1, 2, 3}, {3, 6, 11}, 30, 45);
     Camera camera(parent.get(), 80.0f, 0.1f, 10000.0f);
     EXPECT_EQ(camera.position.z, 3.0f + 0.7f) << "update(0) shows the previous step, at the eye";
     camera.update(0.5f);
-    EXPECT_EQ(std::make_tuple(camera.position.x, camera.position.y, camera.position.z),
-              std::make_tuple(2.0f, 4.0f, 7.0f + 0.7f));
-    const FrustumPlanes planes = frustumPlanes(camera.position, viewBasis(30.0f, 45.0f), 80.0f,
-                                               0.1f, 10000.0f, float(width) / float(height));
-    for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(xyz(camera.position), xyz(Vector3{2.0f, 4.0f, 7.0f + 0.7f}));
+    const FrustumPlanes planes = frustumPlanes(camera.position, viewBasis(30, 45), 80.0f, 0.1f,
+                                               10000.0f, float(width) / float(height));
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(camera.planes[i].d, planes[i].d) << "plane " << i;
-    }
-    for (float yaw : {0.0f, 45.0f, 90.0f, 200.0f, -30.0f}) {
+    for (float yaw : {0.0f, 45.0f, 90.0f, 200.0f, -30.0f})
         for (float pitch : {-80.0f, 0.0f, 35.0f, 89.0f}) {
-            parent->yaw = yaw;
-            parent->pitch = pitch;
+            std::tie(parent->yaw, parent->pitch) = std::tie(yaw, pitch);
             camera.update(1.0f);
             camera.applyView();
             const Vector3 p = camera.position, d = camera.direction;
             const auto ahead = eyeSpace({p.x + d.x, p.y + d.y, p.z + d.z});
-            const auto above = eyeSpace({p.x, p.y, p.z + 1.0f});
             EXPECT_NEAR(std::hypot(ahead[0], ahead[1], ahead[2] + 1.0f), 0.0f, 1e-4)
                 << "the direction is straight ahead at " << yaw << " " << pitch;
-            EXPECT_NEAR(above[1], std::cos(pitch * M_PI / 180.0), 1e-4) << "world z is up";
+            EXPECT_NEAR(eyeSpace({p.x, p.y, p.z + 1.0f})[1], std::cos(pitch * M_PI / 180.0), 1e-4)
+                << "world z is up";
         }
-    }
 }
 
-TEST_F(Window, TextureTakesTheImageSizeAndSaysWhetherItHasAlpha) {
+TEST_F(Window, TexturesTakeTheImageSizeAndTheSplashClearsToBlackWhateverTheContextHad) {
+    const std::string file = std::filesystem::temp_directory_path() / "tessaria-texture.bmp";
     for (int bits : {24, 32}) {
         SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
                                                   bits == 32 ? 0xFF000000 : 0);
-        const std::string file = std::filesystem::temp_directory_path() / "tessaria-texture.bmp";
         ASSERT_EQ(SDL_SaveBMP(image, file.c_str()), 0);
         SDL_FreeSurface(image);
         const Texture texture(file);
@@ -142,12 +133,23 @@ TEST_F(Window, TextureTakesTheImageSizeAndSaysWhetherItHasAlpha) {
                   std::make_tuple(3, 2, bits == 32));
         EXPECT_TRUE(glIsTexture(texture.textureId));
     }
+    const auto folder = std::filesystem::current_path();
+    std::filesystem::current_path(TESSARIA_ASSETS); // where the game finds its picture
+    glClearColor(0.686f, 0.843f, 1.0f, 1.0f);       // the sky, should play ever come first
+    introState.Init();
+    introState.Draw(nullptr);
+    EXPECT_EQ(picture()[0], (std::array<GLubyte, 3>{0, 0, 0}));
+    introState.Cleanup();
+    std::filesystem::current_path(folder);
 }
 
-TEST_F(Window, ChunksHaveAListOnlyWhileTheyHaveFaces) {
+TEST_F(Window, ChunksHaveAListWhileTheyHaveFacesAndThoseInViewAreDrawnUnderTwoPooledLights) {
     std::unique_ptr<Map> map = makeEmptyMap();
-    set(*map, 20, 20, 20, Grass);
-    set(*map, 200, 3, 100, Stone);
+    set(*map, 128, 120, 130, Stone); // chunk (8, 7, 8), ahead
+    set(*map, 128, 60, 130, Stone);  // chunk (8, 3, 8), wholly behind
+    set(*map, 130, 97, 131, Stone);  // chunk (8, 6, 8), the eye's own, behind the eye
+    set(*map, 200, 3, 100, Stone);   // chunk (12, 0, 6), behind
+    set(*map, 20, 20, 20, Grass);    // chunk (1, 1, 1), buried below
     MapRenderer renderer(*map);
     EXPECT_EQ(map->observers, std::vector<MapChangeObserver*>{&renderer});
     ASSERT_EQ(renderer.chunkCount, 4096);
@@ -158,14 +160,14 @@ TEST_F(Window, ChunksHaveAListOnlyWhileTheyHaveFaces) {
         EXPECT_EQ(chunk.hasGeometry, chunk.displayList != 0);
         withLists += chunk.hasGeometry && glIsList(chunk.displayList) ? 1 : 0;
     }
-    EXPECT_EQ(withLists, 2);
+    EXPECT_EQ(withLists, 5);
     EXPECT_TRUE(renderer.staging.empty());
     EXPECT_GE(renderer.staging.capacity(), 36u) << "the staging storage is kept";
-    EXPECT_EQ(renderer.chunkAt(15, 15, 15).bounds.min.x, 240.0f);
-    EXPECT_EQ(renderer.chunkAt(15, 15, 15).bounds.max.z, 256.0f);
+    const BoundingBox last = renderer.chunkAt(15, 15, 15).bounds;
+    EXPECT_EQ(std::make_pair(last.min.x, last.max.z), std::make_pair(240.0f, 256.0f));
     expectStateBracketed();
 
-    // Emptied, refilled, then buried: solid itself and in the one-cell shell around it.
+    // A chunk emptied, refilled, then buried: solid itself and in the one-cell shell around it.
     Chunk& chunk = renderer.chunkAt(1, 1, 1);
     for (const std::uint8_t fill : {Air, Dirt, Stone}) {
         for (int i = 0; i < 18 * 18 * 18; ++i) {
@@ -180,14 +182,7 @@ TEST_F(Window, ChunksHaveAListOnlyWhileTheyHaveFaces) {
         EXPECT_EQ(chunk.displayList != 0, fill == Dirt);
         EXPECT_TRUE(renderer.staging.empty());
     }
-}
 
-TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack) {
-    std::unique_ptr<Map> map = makeEmptyMap();
-    set(*map, 128, 120, 130, Stone); // chunk (8, 7, 8), ahead
-    set(*map, 128, 60, 130, Stone);  // chunk (8, 3, 8), wholly behind
-    set(*map, 130, 97, 131, Stone);  // chunk (8, 6, 8), the eye's own, behind the eye
-    MapRenderer renderer(*map);
     const auto parent = player({128.5f, 100.0f, 129.8f}, {128.5f, 100.0f, 129.8f}, 0.0f, 0.0f);
     Camera camera(parent.get(), 80.0f, 0.1f, 10000.0f);
     set(*map, 140, 130, 130, Stone); // chunk (8, 8, 8), ahead, built by the first draw
@@ -195,9 +190,8 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
     renderer.blockChanged(140, 130, 130);
     renderer.blockChanged(130, 130, 143); // on the face to chunk (8, 8, 9)
     std::vector<std::tuple<int, int, int>> queued;
-    for (const DirtyChunk& entry : renderer.rebuildQueue) {
+    for (const DirtyChunk& entry : renderer.rebuildQueue)
         queued.emplace_back(entry.cx, entry.cy, entry.cz);
-    }
     EXPECT_EQ(queued, (decltype(queued){{8, 8, 8}, {8, 8, 9}})) << "each once, in order";
 
     std::vector<std::tuple<GLuint, GLenum, GLenum, bool>> calls; // list, lights, all lit
@@ -218,10 +212,9 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
         const GLenum primary = frame % 2 == 0 ? GL_LIGHT7 : GL_LIGHT6;
         const GLenum secondary = GL_LIGHT7 + GL_LIGHT6 - primary;
         decltype(calls) expected;
-        for (const auto& [cx, cy, cz] : {std::tuple{8, 6, 8}, {8, 7, 8}, {8, 8, 8}}) {
+        for (const auto& [cx, cy, cz] : {std::tuple{8, 6, 8}, {8, 7, 8}, {8, 8, 8}})
             expected.emplace_back(renderer.chunkAt(cx, cy, cz).displayList, primary, secondary,
                                   true);
-        }
         EXPECT_EQ(calls, expected) << "frame " << frame;
         EXPECT_TRUE(renderer.rebuildQueue.empty() && !renderer.chunkAt(8, 8, 9).queued);
         EXPECT_EQ(map->primaryLight.lightId + map->secondaryLight.lightId, 0u);
@@ -233,20 +226,12 @@ TEST_F(Window, DrawCallsTheChunksInViewUnderTwoLightsFromThePoolAndPutsThemBack)
     // The first chunk counts too: the map's corner, the eye in it.
     set(*map, 3, 10, 3, Stone);
     renderer.blockChanged(3, 10, 3);
-    const auto corner = player({3.5f, 2, 3.8f}, {3.5f, 2, 3.8f}, 0, 0);
-    Camera cornerCamera(corner.get(), 80.0f, 0.1f, 10000.0f);
+    parent->position = parent->lastPosition = {3.5f, 2, 3.8f};
+    camera.update(1);
     calls.clear();
-    renderer.draw(cornerCamera);
+    renderer.draw(camera);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(std::get<0>(calls[0]), renderer.chunkAt(0, 0, 0).displayList);
-}
-
-// The picture last drawn, bottom row first.
-std::vector<std::array<GLubyte, 3>> picture() {
-    std::vector<std::array<GLubyte, 3>> pixels(width * height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
 }
 
 TEST_F(Window, PlayTakesTheWindowStepsOnlyForItsFirstFramesTimeAndSeesTheFarTerrain) {
@@ -302,29 +287,23 @@ TEST_F(Window, TheOutlineIsTheTwelveEdgesOfThePickedBlock) {
         std::tuple(nullptr, nullptr, nullptr);
     const auto pixels = picture();
 
-    // Each edge on the screen: from a corner (-0.01 or 1.01 on each axis) along an axis.
-    GLdouble model[16], projection[16];
+    // The corners on the screen, -0.01 or 1.01 on each axis, through the view the renderer left
+    // loaded; an edge runs from each along each axis it is low on.
+    GLdouble model[16], projection[16], at[8][3];
     GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model); // the view the renderer left loaded
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int c = 0; c < 8; ++c)
+        gluProject(20 + (c & 1 ? 1.01 : -0.01), 30 + (c & 2 ? 1.01 : -0.01),
+                   40 + (c & 4 ? 1.01 : -0.01), model, projection, viewport, &at[c][0], &at[c][1],
+                   &at[c][2]);
     using Point = std::array<double, 2>;
     std::vector<std::array<Point, 2>> edges;
-    for (int corner = 0; corner < 8; ++corner)
-        for (int axis = 0; axis < 3; ++axis) {
-            if (corner >> axis & 1)
-                continue; // each edge once, from its lower end
-            std::array<Point, 2> edge{};
-            for (int end = 0; end < 2; ++end) {
-                double at[3], z = 0;
-                for (int i = 0; i < 3; ++i)
-                    at[i] = std::array{20, 30, 40}[i] +
-                            ((corner >> i & 1) || (end && i == axis) ? 1.01 : -0.01);
-                gluProject(at[0], at[1], at[2], model, projection, viewport, &edge[end][0],
-                           &edge[end][1], &z);
-            }
-            edges.push_back(edge);
-        }
+    for (int c = 0; c < 8; ++c)
+        for (int axis : {1, 2, 4})
+            if ((c & axis) == 0)
+                edges.push_back({Point{at[c][0], at[c][1]}, {at[c | axis][0], at[c | axis][1]}});
     const auto distance = [](const std::array<Point, 2>& e, double x, double y) {
         const double dx = e[1][0] - e[0][0], dy = e[1][1] - e[0][1];
         const double t =
@@ -348,20 +327,6 @@ TEST_F(Window, TheOutlineIsTheTwelveEdgesOfThePickedBlock) {
                                       std::fabs(edges[e][1][1] - edges[e][0][1]));
         EXPECT_GT(along[e], steps * 0.9) << "edge " << e << ", " << steps << " pixels long";
     }
-}
-TEST_F(Window, TheSplashClearsToBlackWhateverColourTheContextHad) {
-    const auto folder = std::filesystem::current_path();
-    std::filesystem::current_path(TESSARIA_ASSETS); // where the game finds its picture
-    glClearColor(0.686f, 0.843f, 1.0f, 1.0f);       // the sky, should play ever come first
-    GameEngine engine;
-    engine.screen = SDL_GetVideoSurface();
-    introState.Init();
-    introState.Draw(&engine);
-    std::array<GLubyte, 3> corner{};
-    glReadPixels(0, 0, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, corner.data());
-    introState.Cleanup();
-    std::filesystem::current_path(folder);
-    EXPECT_EQ(corner, (std::array<GLubyte, 3>{0, 0, 0}));
 }
 
 } // namespace
