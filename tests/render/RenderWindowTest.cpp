@@ -287,46 +287,27 @@ TEST_F(Window, TheOutlineIsTheTwelveEdgesOfThePickedBlock) {
         std::tuple(nullptr, nullptr, nullptr);
     const auto pixels = picture();
 
-    // The corners on the screen, -0.01 or 1.01 on each axis, through the view the renderer left
-    // loaded; an edge runs from each along each axis it is low on.
-    GLdouble model[16], projection[16], at[8][3];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    for (int c = 0; c < 8; ++c)
-        gluProject(20 + (c & 1 ? 1.01 : -0.01), 30 + (c & 2 ? 1.01 : -0.01),
-                   40 + (c & 4 ? 1.01 : -0.01), model, projection, viewport, &at[c][0], &at[c][1],
-                   &at[c][2]);
-    using Point = std::array<double, 2>;
-    std::vector<std::array<Point, 2>> edges;
-    for (int c = 0; c < 8; ++c)
+    // The same picture drawn here: each edge from its lower corner along an axis, through the
+    // view the renderer left loaded. Only where the two rasterise a line's ends apart may a
+    // pixel differ.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 1);
+    glBegin(GL_LINES);
+    for (int corner = 0; corner < 8; ++corner)
         for (int axis : {1, 2, 4})
-            if ((c & axis) == 0)
-                edges.push_back({Point{at[c][0], at[c][1]}, {at[c | axis][0], at[c | axis][1]}});
-    const auto distance = [](const std::array<Point, 2>& e, double x, double y) {
-        const double dx = e[1][0] - e[0][0], dy = e[1][1] - e[0][1];
-        const double t =
-            std::clamp(((x - e[0][0]) * dx + (y - e[0][1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-        return std::hypot(e[0][0] + t * dx - x, e[0][1] + t * dy - y);
-    };
-    int stray = 0; // drawn pixels not white, or off every edge
-    std::vector<int> along(edges.size());
+            for (int end : {corner, corner | axis})
+                if ((corner & axis) == 0)
+                    glVertex3d(20 + (end & 1 ? 1.01 : -0.01), 30 + (end & 2 ? 1.01 : -0.01),
+                               40 + (end & 4 ? 1.01 : -0.01));
+    glEnd();
+    const auto expected = picture();
+    int lit = 0, differ = 0;
     for (int i = 0; i < width * height; ++i) {
-        if (pixels[i] == std::array<GLubyte, 3>{0, 0, 0})
-            continue;
-        bool onEdge = false;
-        for (std::size_t e = 0; e < edges.size(); ++e)
-            if (distance(edges[e], i % width + 0.5, i / width + 0.5) < 1.5)
-                onEdge = true, ++along[e];
-        stray += onEdge && pixels[i] == std::array<GLubyte, 3>{255, 255, 255} ? 0 : 1;
+        lit += expected[i] == std::array<GLubyte, 3>{255, 255, 255} ? 1 : 0;
+        differ += pixels[i] != expected[i] ? 1 : 0;
     }
-    EXPECT_EQ(stray, 0);
-    for (std::size_t e = 0; e < edges.size(); ++e) { // a pixel a step along its longer side
-        const double steps = std::max(std::fabs(edges[e][1][0] - edges[e][0][0]),
-                                      std::fabs(edges[e][1][1] - edges[e][0][1]));
-        EXPECT_GT(along[e], steps * 0.9) << "edge " << e << ", " << steps << " pixels long";
-    }
+    EXPECT_GT(lit, 200);
+    EXPECT_LE(differ, 12) << "of " << lit;
 }
 
 } // namespace
