@@ -37,22 +37,6 @@ namespace {
 
 constexpr int width = 640, height = 400;
 
-class Window : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        ASSERT_NE(SDL_SetVideoMode(width, height, 32, SDL_OPENGL), nullptr) << SDL_GetError();
-        ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
-        freeLightIds = makeLightIdPool(); // earlier draws have reordered it
-    }
-    void TearDown() override {
-        onCallList = nullptr;
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        SDL_Quit();
-    }
-};
-
 // The camera's parent as the game has it, between two simulation steps.
 std::unique_ptr<Player> player(Vector3 last, Vector3 now, float yaw, float pitch) {
     auto p = std::make_unique<Player>();
@@ -87,24 +71,31 @@ std::vector<std::array<GLubyte, 3>> picture() {
     return pixels;
 }
 
-TEST_F(Window, CameraFollowsBetweenStepsAndLooksAlongItsDirection) {
-    const auto parent = player({1, 2, 3}, {3, 6, 11}, 30, 45);
-    Camera camera(parent.get(), 80.0f, 0.1f, 10000.0f);
-    EXPECT_EQ(camera.position.z, 3.0f + 0.7f) << "update(0) shows the previous step, at the eye";
-    camera.update(0.5f);
-    EXPECT_EQ(xyz(camera.position), xyz(Vector3{2.0f, 4.0f, 7.0f + 0.7f}));
-    const FrustumPlanes planes = frustumPlanes(camera.position, viewBasis(30, 45), 80.0f, 0.1f,
+// One window for the whole run, each part in it after the other.
+TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    ASSERT_NE(SDL_SetVideoMode(width, height, 32, SDL_OPENGL), nullptr) << SDL_GetError();
+    ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
+
+    // The camera follows between two steps and looks along its direction.
+    const auto body = player({1, 2, 3}, {3, 6, 11}, 30, 45);
+    Camera eye(body.get(), 80.0f, 0.1f, 10000.0f);
+    EXPECT_EQ(eye.position.z, 3.0f + 0.7f) << "update(0) shows the previous step, at the eye";
+    eye.update(0.5f);
+    EXPECT_EQ(xyz(eye.position), xyz(Vector3{2.0f, 4.0f, 7.0f + 0.7f}));
+    const FrustumPlanes planes = frustumPlanes(eye.position, viewBasis(30, 45), 80.0f, 0.1f,
                                                10000.0f, float(width) / float(height));
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(camera.planes[i].d, planes[i].d) << "plane " << i;
+        EXPECT_EQ(eye.planes[i].d, planes[i].d) << "plane " << i;
     for (float yaw : {0.0f, 45.0f, 90.0f, 200.0f, -30.0f})
         for (float pitch : {-80.0f, 0.0f, 35.0f, 89.0f}) {
-            std::tie(parent->yaw, parent->pitch) = std::tie(yaw, pitch);
-            camera.update(1.0f);
-            camera.applyView();
+            std::tie(body->yaw, body->pitch) = std::tie(yaw, pitch);
+            eye.update(1.0f);
+            eye.applyView();
             // The eye at the position, the direction eye space's -z, and world z up.
             const Matrix m = matrix(GL_MODELVIEW_MATRIX);
-            const Vector3 p = camera.position, d = camera.direction;
+            const Vector3 p = eye.position, d = eye.direction;
             for (int row = 0; row < 3; ++row)
                 EXPECT_NEAR(m[row] * p.x + m[4 + row] * p.y + m[8 + row] * p.z + m[12 + row], 0,
                             1e-4);
@@ -112,9 +103,8 @@ TEST_F(Window, CameraFollowsBetweenStepsAndLooksAlongItsDirection) {
                 << "the direction is straight ahead at " << yaw << " " << pitch;
             EXPECT_NEAR(m[9], std::cos(pitch * M_PI / 180.0), 1e-4) << "world z is up";
         }
-}
 
-TEST_F(Window, TexturesTakeTheImageSizeAndTheSplashClearsToBlackWhateverTheContextHad) {
+    // Textures take the image size and say whether it has alpha.
     const std::string file = std::filesystem::temp_directory_path() / "tessaria-texture.bmp";
     for (int bits : {24, 32}) {
         SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
@@ -127,21 +117,11 @@ TEST_F(Window, TexturesTakeTheImageSizeAndTheSplashClearsToBlackWhateverTheConte
                   std::make_tuple(3, 2, bits == 32));
         EXPECT_TRUE(glIsTexture(texture.textureId));
     }
-    const auto folder = std::filesystem::current_path();
-    std::filesystem::current_path(TESSARIA_ASSETS); // where the game finds its picture
-    glClearColor(0.686f, 0.843f, 1.0f, 1.0f);       // the sky, should play ever come first
-    introState.Init();
-    introState.Draw(nullptr);
-    EXPECT_EQ(picture()[0], (std::array<GLubyte, 3>{0, 0, 0}));
-    introState.Cleanup();
-    std::filesystem::current_path(folder);
-}
 
-TEST_F(Window, ChunksHaveAListWhileTheyHaveFacesAndThoseInViewAreDrawnUnderTwoPooledLights) {
-    std::unique_ptr<Map> map = makeEmptyMap();
-    // Seen from (8.5, 4, 9.8) along +y:
-    set(*map, 8, 24, 10, Stone);   // chunk (0, 1, 0), ahead
-    set(*map, 75, 10, 10, Stone);  // chunk (4, 0, 0), wholly right of the view
+    // Chunks have a list while they have faces; those in view are drawn under two pooled lights.
+    std::unique_ptr<Map> map = makeEmptyMap(); // blocks as seen from (8.5, 4, 9.8) along +y:
+    set(*map, 8, 24, 10, Stone);               // chunk (0, 1, 0), ahead
+    set(*map, 75, 10, 10, Stone);              // chunk (4, 0, 0), wholly right of the view
     set(*map, 10, 1, 11, Stone);   // chunk (0, 0, 0), the first and the eye's own, behind the eye
     set(*map, 200, 3, 100, Stone); // chunk (12, 0, 6), right of the view
     set(*map, 20, 20, 20, Grass);  // chunk (1, 1, 1), buried below
@@ -217,9 +197,9 @@ TEST_F(Window, ChunksHaveAListWhileTheyHaveFacesAndThoseInViewAreDrawnUnderTwoPo
                                               GL_LIGHT5, primary, secondary}));
         expectStateBracketed();
     }
-}
+    onCallList = nullptr;
 
-TEST_F(Window, PlayTakesTheWindowStepsForItsFirstFramesTimeSeesFarAndOutlinesThePickedBlock) {
+    // Play takes the window, steps only for its first frame's time and sees the far terrain.
     playState.Init(); // builds the world, which takes far longer than a frame
     const auto built = std::chrono::steady_clock::now();
     std::array<GLint, 4> viewport{};
@@ -281,6 +261,17 @@ TEST_F(Window, PlayTakesTheWindowStepsForItsFirstFramesTimeSeesFarAndOutlinesThe
     EXPECT_GT(lit, 200);
     EXPECT_LE(differ, 6) << "of " << lit;
     playState.Cleanup();
+
+    // The splash clears to black whatever colour the context had: here play's sky.
+    const auto folder = std::filesystem::current_path();
+    std::filesystem::current_path(TESSARIA_ASSETS); // where the game finds its picture
+    introState.Init();
+    introState.Draw(nullptr);
+    EXPECT_EQ(picture()[0], (std::array<GLubyte, 3>{0, 0, 0}));
+    introState.Cleanup();
+    std::filesystem::current_path(folder);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    SDL_Quit();
 }
 
 } // namespace
