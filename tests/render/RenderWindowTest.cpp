@@ -21,15 +21,12 @@
 
 // Every glCallList of this program passes through here, so a test can look at the
 // state the renderer has set while a chunk is drawn.
-namespace {
-std::function<void(GLuint)> onCallList;
-}
+static std::function<void(GLuint)> onCallList;
 
 extern "C" void glCallList(GLuint list) {
     static const auto real = reinterpret_cast<void (*)(GLuint)>(dlsym(RTLD_NEXT, "glCallList"));
-    if (onCallList) {
+    if (onCallList)
         onCallList(list);
-    }
     real(list);
 }
 
@@ -42,14 +39,6 @@ std::unique_ptr<Player> player(Vector3 last, Vector3 now, float yaw, float pitch
     auto p = std::make_unique<Player>();
     std::tie(p->lastPosition, p->position, p->yaw, p->pitch) = std::tie(last, now, yaw, pitch);
     return p;
-}
-
-using Matrix = std::array<GLfloat, 16>;
-
-Matrix matrix(GLenum which) {
-    Matrix m{};
-    glGetFloatv(which, m.data());
-    return m;
 }
 
 void set(Map& map, int x, int y, int z, std::uint8_t type) {
@@ -94,7 +83,8 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
             eye.update(1.0f);
             eye.applyView();
             // The eye at the position, the direction eye space's -z, and world z up.
-            const Matrix m = matrix(GL_MODELVIEW_MATRIX);
+            GLfloat m[16];
+            glGetFloatv(GL_MODELVIEW_MATRIX, m);
             const Vector3 p = eye.position, d = eye.direction;
             for (int row = 0; row < 3; ++row)
                 EXPECT_NEAR(m[row] * p.x + m[4 + row] * p.y + m[8 + row] * p.z + m[12 + row], 0,
@@ -205,7 +195,8 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     std::array<GLint, 4> viewport{};
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, width, height}));
-    const Matrix projection = matrix(GL_PROJECTION_MATRIX); // 80 degrees high, 0.1 to 10000
+    GLfloat projection[16]; // 80 degrees high, 0.1 to 10000
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
     const double focal = 1 / std::tan(40 * M_PI / 180);
     EXPECT_NEAR(projection[5], focal, 1e-5);
     EXPECT_NEAR(projection[0], focal * height / width, 1e-5);
