@@ -34,13 +34,6 @@ namespace {
 
 constexpr int width = 640, height = 400;
 
-// The camera's parent as the game has it, between two simulation steps.
-std::unique_ptr<Player> player(Vector3 last, Vector3 now, float yaw, float pitch) {
-    auto p = std::make_unique<Player>();
-    std::tie(p->lastPosition, p->position, p->yaw, p->pitch) = std::tie(last, now, yaw, pitch);
-    return p;
-}
-
 void set(Map& map, int x, int y, int z, std::uint8_t type) {
     map.blocks[map.blockIndex(x, y, z)] = type;
 }
@@ -68,8 +61,10 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
 
     // The camera follows between two steps and looks along its direction.
-    const auto body = player({1, 2, 3}, {3, 6, 11}, 30, 45);
-    Camera eye(body.get(), 80.0f, 0.1f, 10000.0f);
+    Player body; // between two simulation steps
+    std::tie(body.lastPosition, body.position, body.yaw, body.pitch) =
+        std::tuple(Vector3{1, 2, 3}, Vector3{3, 6, 11}, 30.0f, 45.0f);
+    Camera eye(&body, 80.0f, 0.1f, 10000.0f);
     EXPECT_EQ(eye.position.z, 3.0f + 0.7f) << "update(0) shows the previous step, at the eye";
     eye.update(0.5f);
     EXPECT_EQ(xyz(eye.position), xyz(Vector3{2.0f, 4.0f, 7.0f + 0.7f}));
@@ -79,7 +74,7 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
         EXPECT_EQ(eye.planes[i].d, planes[i].d) << "plane " << i;
     for (float yaw : {0.0f, 45.0f, 90.0f, 200.0f, -30.0f})
         for (float pitch : {-80.0f, 0.0f, 35.0f, 89.0f}) {
-            std::tie(body->yaw, body->pitch) = std::tie(yaw, pitch);
+            std::tie(body.yaw, body.pitch) = std::tie(yaw, pitch);
             eye.update(1.0f);
             eye.applyView();
             // The eye at the position, the direction eye space's -z, and world z up.
@@ -148,8 +143,9 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
         EXPECT_TRUE(renderer.staging.empty());
     }
 
-    const auto parent = player({8.5f, 4, 9.8f}, {8.5f, 4, 9.8f}, 0, 0);
-    Camera camera(parent.get(), 80.0f, 0.1f, 10000.0f);
+    Player walker;
+    walker.position = walker.lastPosition = {8.5f, 4, 9.8f};
+    Camera camera(&walker, 80.0f, 0.1f, 10000.0f);
     set(*map, 12, 40, 10, Stone); // chunk (0, 2, 0), ahead, built by the first draw
     renderer.blockChanged(12, 40, 10);
     renderer.blockChanged(12, 40, 10);
