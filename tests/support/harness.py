@@ -1,7 +1,6 @@
 """The real game run from its folder, seen from outside: its window (xgame.py), exit status,
 log, output and collision trace. Every wait is bounded."""
 import os, re, shutil, subprocess, types
-from PIL import ImageChops
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
 from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
@@ -23,10 +22,6 @@ def programs(build):  # the game, the menu probe, and the preload that records c
 
 def near(a, b, tolerance):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))
-
-
-def differs(a, b):  # the largest difference of any channel of any pixel
-    return max(high for _, high in ImageChops.difference(a, b).getextrema())
 
 
 def count(image, wanted):  # pixels whose colour is wanted
@@ -65,14 +60,6 @@ class Game:
         self.process = subprocess.Popen(command, cwd=self.dir, stdout=out[0], stderr=out[1],
                                         env={k: v for k, v in environment.items() if v is not None})
         [f.close() for f in out]
-
-    def enter_play(self, screen):  # its window, once past the splash
-        self.start()
-        w = soon(screen.window, 'a window')
-        self.wait_log('IntroState Init')
-        screen.tap('x', 0.05)
-        self.wait_log('PlayState Init')
-        return w
 
     def file(self, name):  # its text, or None when there is no such file
         path = os.path.join(self.dir, name)
