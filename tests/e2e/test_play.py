@@ -33,7 +33,13 @@ def resting(game, below=math.inf):
     return len(steps) > 40 and len({s[2] for s in steps[-30:]}) == 1 and steps[-1][2][2] < below
 
 
-def splash(screen, game, w):
+def test_one_long_game(screen, game):
+    game = game(name='play')
+    game.start()
+    w = soon(screen.window, 'a window')
+    game.wait_log('IntroState Init')
+    log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
+    assert game.log() == log, 'the start-up log'
     picture = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGBA')
     # Drivers without non-power-of-two textures (before OpenGL 2.0) show it too.
     assert all(side & (side - 1) == 0 for side in picture.size), 'the splash has power-of-two sides'
@@ -49,10 +55,14 @@ def splash(screen, game, w):
     assert sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'it fades in'
     frame.paste((0, 0, 0), box)
     assert not frame.getbbox(), 'black around the splash'
-
-
-def lights(screen, game, w):
-    """Where the player lands, and turned about: the sky, and each face but the underside."""
+    # The mouse moved over the splash turns nothing: the landed picture and outline show it.
+    for x, y in ((100, 100), (700, 500), (600, 120)):
+        screen.point(w, x, y)
+    screen.tap('x', 0.05)
+    game.wait_log('PlayState Init')
+    soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
+    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
+    # Where the player lands, and turned about: the sky, and each face but the underside.
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
     assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
@@ -69,10 +79,18 @@ def lights(screen, game, w):
             assert count(seen, lambda c: near(c, lit(block, face), 1)) >= 10, f'{block} {face}: {lit(block, face)}'
     soon(lambda: changed(screen.shot(w), frame) < 50, 'turned back the same way', 10)
 
-
-def dig_and_focus(screen, game, w, before):
-    """A click at the sky kept until a block is picked; then another program's window takes the
-    focus and gives it back, in every way the click that brings it back can arrive."""
+    # Looking down at pitch -80, at the block under the feet: its outline shows.
+    screen.move(0, 320)
+    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 'an outline', 10)
+    time.sleep(0.3)
+    before = screen.shot(w)
+    before.save(os.path.join(game.dir, 'looking-down.png'))
+    built = [c for c in game.calls() if c.startswith('lists ')]
+    assert len(built) == 1, 'the world is built once, in one frame'
+    screen.tap('r', 0.05)
+    soon(lambda: game.calls().count(built[0]) == 2, 'R compiles every list anew', 10)
+    game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
+    assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
     assert screen.grabbed_elsewhere(), 'the game holds the pointer'
     assert not screen.cursor_shown(), 'the pointer hidden while the game has it'
     standing = game.height()
@@ -94,13 +112,13 @@ def dig_and_focus(screen, game, w, before):
         then()
 
     def cross():  # the pointer over the window, ending in its middle; the pixels changed
-        before = screen.shot(w)
+        seen = screen.shot(w)
         for x, y in ((100, 100), (700, 500)):
             screen.point(w, x, y)
             time.sleep(0.05)
         assert screen.point(w, 400, 300), 'the pointer over the game'
         game.run_on()
-        return changed(screen.shot(w), before)
+        return changed(screen.shot(w), seen)
 
     def at_the_sky():  # where no block is, no outline
         screen.move(0, -680)  # pitch 90
@@ -174,38 +192,6 @@ def dig_and_focus(screen, game, w, before):
     assert screen.cursor_shown(), 'restored without the focus, the pointer stays shown'
     back()
     assert not screen.cursor_shown(), 'the focus back hides it again'
-
-
-def test_one_long_game(screen, game):
-    game = game(name='play')
-    game.start()
-    w = soon(screen.window, 'a window')
-    game.wait_log('IntroState Init')
-    log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
-    assert game.log() == log, 'the start-up log'
-    splash(screen, game, w)
-    # The mouse moved over the splash turns nothing: the landed picture and outline show it.
-    for x, y in ((100, 100), (700, 500), (600, 120)):
-        screen.point(w, x, y)
-    screen.tap('x', 0.05)
-    game.wait_log('PlayState Init')
-    soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
-    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
-    lights(screen, game, w)
-
-    # Looking down at pitch -80, at the block under the feet: its outline shows.
-    screen.move(0, 320)
-    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 'an outline', 10)
-    time.sleep(0.3)
-    before = screen.shot(w)
-    before.save(os.path.join(game.dir, 'looking-down.png'))
-    built = [c for c in game.calls() if c.startswith('lists ')]
-    assert len(built) == 1, 'the world is built once, in one frame'
-    screen.tap('r', 0.05)
-    soon(lambda: game.calls().count(built[0]) == 2, 'R compiles every list anew', 10)
-    game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
-    assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
-    dig_and_focus(screen, game, w, before)
 
     screen.tap('Escape')
     status = game.end()
