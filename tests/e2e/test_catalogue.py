@@ -133,7 +133,6 @@ CATALOGUE = {
             gl_error='OpenGL error: invalid operation', samples=2147483647)),
     },
     'files': {
-        # The log's last line names the file and gives SDL_image's reason, or the game's.
         'no splash': splash(None, NO_SPLASH + "Couldn't open Vortel.png"),
         'empty splash': splash(b'', NO_SPLASH + 'Unsupported image format'),
         'splash cut in its pixels': splash(noisy[:len(noisy) // 2], NO_SPLASH + 'Error reading the PNG file.'),
