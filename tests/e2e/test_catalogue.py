@@ -178,7 +178,7 @@ CATALOGUE = {
 def test_row(screen, game, files, expect):
     probe = expect.get('program') == 'probe'
     game = game(files, program=expect.get('program', 'game'))
-    log = (lambda: game.file('stdout.txt').split('\n')[:-1]) if probe else game.log
+    log = lambda: game.lines('stdout.txt' if probe else 'log.txt')
     game.start(**expect.get('start', {}))
     if 'size' in expect:
         if expect['log']:  # its window is the one it has when its state starts
@@ -206,4 +206,4 @@ def test_row(screen, game, files, expect):
     if 'stderr' in expect:
         assert game.file('stderr.txt') == expect['stderr']
     if 'calls' in expect:
-        assert game.calls() == expect['calls']
+        assert game.lines('calls.txt') == expect['calls']

@@ -39,7 +39,7 @@ def test_one_long_game(screen, game):
     w = soon(screen.window, 'a window')
     game.wait_log('IntroState Init')
     log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
-    assert game.log() == log, 'the start-up log'
+    assert game.lines() == log, 'the start-up log'
     picture = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGBA')
     # Drivers without non-power-of-two textures (before OpenGL 2.0) show it too.
     assert all(side & (side - 1) == 0 for side in picture.size), 'the splash has power-of-two sides'
@@ -85,10 +85,10 @@ def test_one_long_game(screen, game):
     time.sleep(0.3)
     before = screen.shot(w)
     before.save(os.path.join(game.dir, 'looking-down.png'))
-    built = [c for c in game.calls() if c.startswith('lists ')]
+    built = [c for c in game.lines('calls.txt') if c.startswith('lists ')]
     assert len(built) == 1, 'the world is built once, in one frame'
     screen.tap('r', 0.05)
-    soon(lambda: game.calls().count(built[0]) == 2, 'R compiles every list anew', 10)
+    soon(lambda: game.lines('calls.txt').count(built[0]) == 2, 'R compiles every list anew', 10)
     game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
     assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
     assert screen.grabbed_elsewhere(), 'the game holds the pointer'
@@ -196,7 +196,7 @@ def test_one_long_game(screen, game):
     screen.tap('Escape')
     status = game.end()
     assert status == 0, 'Escape ends the game with status 0'
-    assert game.log() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
+    assert game.lines() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
     h = [s[2][2] for s in game.read_steps()]
     assert all(b <= a + 1e-3 for a, b in zip(h, h[1:])), 'the player only ever goes down'
 
@@ -255,4 +255,4 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     screen.close(w)
     status = game.end()
     assert status == 0, 'closing the window ends the game with status 0'
-    assert game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
+    assert game.lines()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']

@@ -65,15 +65,12 @@ class Game:
         path = os.path.join(self.dir, name)
         return open(path, 'rb').read().decode(errors='replace') if os.path.isfile(path) else None
 
-    def log(self):
-        text = self.file('log.txt')
+    def lines(self, name='log.txt'):  # its lines, or None when there is no such file
+        text = self.file(name)
         return None if text is None else text.split('\n')[:-1]
 
     def wait_log(self, line, seconds=30):  # fails the test if the line never comes
-        soon(lambda: line in (self.log() or []), f'log.txt says {line!r}', seconds)
-
-    def calls(self):
-        return (self.file('calls.txt') or '').split('\n')[:-1]
+        soon(lambda: line in (self.lines() or []), f'log.txt says {line!r}', seconds)
 
     def read_steps(self):  # the collision steps so far: (position, displacement, after)
         with open(os.path.join(self.dir, 'stdout.txt')) as out:
