@@ -14,10 +14,9 @@ struct RecordingObserver : MapChangeObserver {
     int tag;
 };
 
-TEST(Map, IndexRunsXFastestThenYThenZAndObserversHearEveryChangedCell) {
+// The cell order (x fastest, then y, then z) is fixed by the world's digests (tests/arch).
+TEST(Map, LightsAreSetAndObserversHearEveryChangedCell) {
     const auto map = makeEmptyMap();
-    EXPECT_EQ(std::make_pair(map->blockIndex(1, 2, 3), map->blockIndex(255, 255, 255)),
-              std::make_pair(1 + 2 * 256 + 3 * 65536, 16777215));
     const Vector4 p = map->secondaryLight.position, unit = normalize4({3, 0, 4, 0}),
                   zero = normalize4({0, 0, 0, 0});
     EXPECT_EQ(
@@ -107,12 +106,11 @@ void expectTerrain(const Map& map, const std::vector<int>& heights) {
     }
 }
 
-double stubValue = 0.0;
 std::vector<std::array<double, 3>> stubQueries;
 struct StubNoise {
     double GetValue(double x, double y, double z) const {
         stubQueries.push_back({x, y, z});
-        return stubValue;
+        return 0.0;
     }
 };
 
@@ -126,15 +124,10 @@ TEST(NoiseTerrain, OneQueryPerColumnRowByRowSetsItsHeightRoundedHalfUpFromFloatN
     // clang-format on
     for (const auto& c : heights)
         EXPECT_EQ(columnHeight(c[0], 256), c[1]) << c[0];
-    for (const auto& [value, height] : {std::pair(0.0, 128), {-1.0, 0}, {1.0, 256}}) {
-        stubValue = value;
-        stubQueries.clear();
-        expectTerrain(Map(new BasicNoiseMapGenerator<StubNoise>), std::vector<int>(65536, height));
-        ASSERT_EQ(stubQueries.size(), 65536u);
-        for (std::size_t i = 0; i < stubQueries.size(); ++i)
-            ASSERT_EQ(stubQueries[i],
-                      (std::array<double, 3>{i % 256 * 0.005, i / 256 * 0.005, 1.35}));
-    }
+    expectTerrain(Map(new BasicNoiseMapGenerator<StubNoise>), std::vector<int>(65536, 128));
+    ASSERT_EQ(stubQueries.size(), 65536u);
+    for (std::size_t i = 0; i < stubQueries.size(); ++i)
+        ASSERT_EQ(stubQueries[i], (std::array<double, 3>{i % 256 * 0.005, i / 256 * 0.005, 1.35}));
 }
 
 // The vectorised fill against the rule, into cells no block has, so a skipped cell shows.
