@@ -121,10 +121,9 @@ bool collide(UprightCylinderCollider& body, const Map& map) {
     return trace.find("\tColliding with multiple steps\n") != std::string::npos;
 }
 
-// The trace's wording is covered by the trace digest (tests/arch).
+// The trace's wording, and how contacts are averaged and pushed apart, the trace digest fixes.
 TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAverageContact) {
-    const auto flat = makeFlatMap(10); // solid below z = 10
-    // Walls at x = 0 and y = 0.
+    const auto flat = makeFlatMap(10); // solid below z = 10; walls at x = 0 and y = 0
     const auto west = makeMap([](int x, int, int z) { return x == 0 && z < 20 ? Stone : Air; });
     const auto south = makeMap([](int, int y, int z) { return y == 0 && z < 20 ? Stone : Air; });
     const Vector3 same{NAN, NAN, NAN};
@@ -133,8 +132,7 @@ TEST(MapCollision, EveryStepIsTracedSplitBeyondTheLeastExtentAndSeparatedByTheAv
     enum { single, split, resolved }; // collided in one step or in sub-steps, or one pass resolved
     // Map, position, last position, radius and height, run: the position (same: both unchanged)
     // and last position (same: the position) after. Steps split beyond the least of radius, half
-    // height and 0.5 (as squares: 0.4 is one step), still ending where they end, even in
-    // sub-steps of 0. How contacts are averaged and pushed apart, the trace digest fixes.
+    // height and 0.5 (0.4 is one step), ending where they end, even in sub-steps of 0.
     // clang-format off
     const std::tuple<const Map*, Vector3, Vector3, std::pair<float, float>, int, Vector3, Vector3,
                      float> cases[] = {
