@@ -116,33 +116,30 @@ def test_installed_game(screen, deb, tmp_path):
     statuses = re.findall(r'^ {7}(\d) ', manual.partition('EXIT STATUS')[2], re.M)
     assert statuses == list('012345'), 'the manual names every status the launcher and game end with'
 
-    def launch(**environment):  # the launcher, and its status once it ends
+    def launch(**environment):  # the launcher, started
         (player / 'log.txt').unlink(missing_ok=True)
         env = {k: v for k, v in {**os.environ, 'XDG_DATA_HOME': None, 'HOME': home, **environment}.items()
                if v is not None}
         with open(root / 'stdout', 'wb') as out:
-            game = subprocess.Popen([root / 'usr/games/tessaria'], env=env, stdout=out, stderr=subprocess.PIPE)
-        return game
+            return subprocess.Popen([root / 'usr/games/tessaria'], env=env, stdout=out, stderr=subprocess.PIPE)
 
     log = lambda: (player / 'log.txt').read_text().split('\n')[:-1] if (player / 'log.txt').exists() else []
 
-    def splash_then_escape(then_key=None):
+    def played(then_key=None, centre=None):  # the status of a game left from the splash with Escape
+        game = launch()
         w = soon(screen.window, 'a window')
         soon(lambda: 'IntroState Init' in log(), 'the installed game shows its splash')
+        if centre:
+            soon(lambda: near(screen.pixel(w, 400, 300), centre, 2), 'the splash fades in')
         screen.focus(w)  # keys go where the focus is, without a window manager
         if then_key:
             screen.tap(then_key)
             soon(lambda: 'PlayState Init' in log(), 'a key leads into the game')
         screen.tap('Escape')
-        return w
+        return game.wait(30)
 
-    game = launch()
     picture = Image.open(data / 'Vortel.png').convert('RGB')
-    centre = picture.getpixel((picture.width // 2, picture.height // 2))  # even sides: the centres meet
-    w = soon(screen.window, 'a window')
-    soon(lambda: near(screen.pixel(w, 400, 300), centre, 2), 'the splash fades in')
-    splash_then_escape('Return')
-    status = game.wait(30)
+    status = played('Return', picture.getpixel((picture.width // 2, picture.height // 2)))  # even sides
     assert status == 0 and log()[-1:] == ['GameEngine Cleanup'], 'Escape ends it, logged in the folder'
     assert (player / 'settings.lua').read_text() == (data / 'settings.lua').read_text(), 'the shipped settings'
     for image in ('Vortel.png', 'menu.bmp'):
@@ -151,9 +148,7 @@ def test_installed_game(screen, deb, tmp_path):
 
     edited = (player / 'settings.lua').read_text().replace('screenWidth = 800', 'screenWidth = 640')
     (player / 'settings.lua').write_text(edited)
-    game = launch()
-    splash_then_escape()
-    status = game.wait(30)
+    status = played()
     assert status == 0 and 'Settings loaded: 640 x 600' in log(), 'the edited settings are read'
     assert (player / 'settings.lua').read_text() == edited, 'and kept'
     status = launch(DISPLAY=None).wait(30)  # the game's own status comes through
