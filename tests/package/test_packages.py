@@ -1,9 +1,7 @@
 """The Debian packages (--deb, one per architecture) as a packager and a player meet them:
-each lintian-clean, with its files, fields and metadata, a game built for its own processor
-and depending on its own architecture's libraries; all the same files but the game; each
-built again from a clone elsewhere, later, under another umask, zone and locale, to the same
-bytes; and this machine's one unpacked into a scratch root (the machine is not changed) and
-started through its launcher with a fresh HOME on a private X server.
+each lintian-clean, with its files, fields, metadata, processor and libraries; the same files
+in all but the game; each built again elsewhere to the same bytes; and this machine's one
+unpacked into a scratch root (the machine is not changed) and played through its launcher.
   python3 -m pytest -c tests/pytest.ini tests/package --deb=A.deb --deb=B.deb ..."""
 import os, re, shutil, subprocess, time
 import pytest
