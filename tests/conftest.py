@@ -1,6 +1,5 @@
-"""Fixtures of the window tests: a private Xvfb for each pytest run (support/xvfb.py),
-games in folders named after their tests, ended with the test, and the options that say
-which build, packages and architectures' games the tests are about."""
+"""A private Xvfb for each pytest run, games in folders named after their tests and ended with
+them, and the options: which build, packages and architectures' games are tested."""
 import os, re, types
 import pytest
 import xvfb
@@ -43,15 +42,13 @@ def screen():
 
 @pytest.fixture
 def game(request, build):
-    """Makes games: game(files={...}, name=..., program='game' or 'probe' or a path);
-    none outlives the test."""
+    """game(files={...}, name=..., program='game' or 'probe' or a path); none outlives the test."""
     made = []
 
     def make(files={}, name=None, program='game'):
         case = getattr(request.node, 'callspec', None)  # a table's row: its id
         name = name or (case.id if case else request.node.name)
         folder = os.path.join(build.runs, re.sub(r'[^\w.-]+', '-', name).strip('-'))
-        # What no pixel shows is recorded in the build's own game.
         made.append(Game(folder, files, getattr(build, program, program), build.calls if program == 'game' else None))
         return made[-1]
     yield make

@@ -1,8 +1,7 @@
 """The game built for each other architecture (amd64's is played by tests/e2e), on a private
 Xvfb with that architecture's own Mesa, under qemu-user where this machine cannot run it: the
 splash, a key into the game, the landing with sky and lit ground, one dig, Escape ending it
-with status 0. Prints how long the cold start took. Each run leaves its folder (log, output,
-screenshots) in --runs:
+with status 0. Prints how long the cold start took. Each run's folder (log, output, shots): --runs.
   python3 -m pytest -c tests/pytest.ini -s tests/arch/test_game_per_arch.py \
     --arch-game=arm64=build-arm64/tessaria --arch-game=armhf=build-armhf/tessaria ..."""
 import os, subprocess, time

@@ -1,6 +1,5 @@
-// Starts the engine like the game does, but enters the menu state, which nothing in
-// the game leads to; the window tests drive it from outside. With TESSARIA_MENU_SOFTWARE
-// set, the window is remade without OpenGL first, and the menu draws through SDL's blit.
+// The engine started as the game does, but in the menu state, which nothing leads to. With
+// TESSARIA_MENU_SOFTWARE set, the window is remade without OpenGL and the menu blitted.
 #include "app/GameEngine.h"
 #include "app/MainLoop.h"
 #include "states/MenuState.h"

@@ -1,8 +1,6 @@
-"""What a player might put beside the game, run through the real binary: each row gives
-the files changed in its working directory and how the run must end: the exit status,
-the whole log and output, the window it opens, what that shows and the video mode the
-game asked for. Windows are left with Escape (or a close request). One test a row, in
-three groups (-m settings, sizes, files); `-k ROW` runs one (`-k no-file`)."""
+"""What a player might put beside the game, run through the real binary: each row gives the
+files changed and the exit status, whole log and output, window, pixels and video mode asked
+for. One test a row, in three groups (-m settings, sizes, files); `-k no-file` runs one."""
 import os, random, re, struct, time, zlib
 import pytest
 from harness import ASSETS, DIR, GLEW, SELF_TESTS, START, near, soon, wait
@@ -40,10 +38,9 @@ def shows(size=(800, 600), printed=(), gl_error=None, pixels=(), leave='Escape',
 
 
 def asks(size, full=False, samples=0, vsync=0):
-    """What the game asks SDL for, in order (SDL_GLattr's numbers): 8 bits for each of red,
-    green, blue, alpha (0-3) of the desktop's 32-bit pixels, 16 bits of depth (6), double
-    buffering (5), swap control (16), multisample buffers and samples (13, 14); the mode,
-    OpenGL (0x2) and full screen (0x80000000); leaving full screen, a 640 x 480 window."""
+    """What the game asks SDL for, in order (SDL_GLattr's numbers): 8 bits of red, green, blue,
+    alpha (0-3), 16 of depth (6), double buffering (5), swap control (16), multisample buffers
+    and samples (13, 14); the mode, OpenGL (0x2), full screen (0x80000000); then 640 x 480."""
     return ([f'attribute {a} 8' for a in range(4)] + ['attribute 6 16', 'attribute 5 1', f'attribute 16 {vsync}',
              f'attribute 13 {int(samples != 0)}'] + [f'attribute 14 {samples}'] * (samples != 0) +
             [f'mode {size[0]} {size[1]} 32 {0x80000002 if full else 2:#x}'] + ['mode 640 480 0 0'] * full)
@@ -65,8 +62,7 @@ def splash(picture, shown, gl_error=None):  # shown: its pixels, or the line why
 
 def menu(picture, shown=(), environment={}):
     """The menu, through its probe; its log is its output. Shown: its pixels, or the line on
-    standard error that says why there is none; that has no OpenGL error either, however
-    many frames the menu drew, unless it draws without OpenGL (where none can be told)."""
+    standard error why there is none; nothing else there (no OpenGL error) unless in software."""
     expect = dict(status=0, log=MENU_LOG, program='probe', size=(800, 600), start=dict(environment=environment),
                   **({'stderr': shown + '\n'} if isinstance(shown, str) else {'pixels': shown, 'stderr': ''}))
     if SOFTWARE.items() <= environment.items():
@@ -137,18 +133,14 @@ CATALOGUE = {
             gl_error='OpenGL error: invalid operation', samples=2147483647)),
     },
     'files': {
-        # The log's last line names the file and gives SDL_image's reason, or the game's.
         'no splash': splash(None, NO_SPLASH + "Couldn't open Vortel.png"),
         'empty splash': splash(b'', NO_SPLASH + 'Unsupported image format'),
         'splash cut in its pixels': splash(noisy[:len(noisy) // 2], NO_SPLASH + 'Error reading the PNG file.'),
-        'splash cut in its header': splash(noisy[:20], NO_SPLASH + 'Error reading the PNG file.'),
         'splash not a picture': splash(b'This is not a picture.\n', NO_SPLASH + 'Unsupported image format'),
         'palette splash': splash(png(64, 48, 3, 8, bytes(64), bytes(orange)), ONE_BYTE),
         'grey splash': splash(png(64, 48, 0, 8, b'\xc8' * 64), ONE_BYTE),
         'grey splash of 16 bits': splash(png(64, 48, 0, 16, b'\xc8' * 128), ONE_BYTE),
         'splash too wide for SDL': splash(png(16384, 2, 2, 8, bytes(green) * 16384), NO_SPLASH + 'Out of memory'),
-        'splash of 16 bits': splash(png(64, 48, 2, 16, bytes([200, 0, 100, 0, 50, 0]) * 64),
-                                    [(100, 75, orange), (2, 2, black)]),
         'splash of 16 bits with alpha': splash(png(64, 48, 6, 16, bytes([200, 0, 100, 0, 50, 0, 255, 255]) * 64),
                                                [(100, 75, orange), (2, 2, black)]),
         'grey splash with alpha': splash(png(64, 48, 4, 8, bytes([90, 255]) * 64), [(100, 75, (90, 90, 90))]),
@@ -175,7 +167,6 @@ CATALOGUE = {
         'no menu picture': menu(None, NO_MENU + "Couldn't open menu.bmp"),
         'empty menu picture': menu(b'', NO_MENU + 'Error reading from datastream'),
         'menu picture not a picture': menu(b'This is not a picture.\n', NO_MENU + 'File is not a Windows BMP file'),
-        'menu picture cut in its pixels': menu(MENU[:len(MENU) // 2], NO_MENU + 'Error reading from datastream'),
         'menu picture cut in its header': menu(MENU[:20], NO_MENU + 'BMP file with bad dimensions (320x0)'),
     },
 }
@@ -187,12 +178,12 @@ CATALOGUE = {
 def test_row(screen, game, files, expect):
     probe = expect.get('program') == 'probe'
     game = game(files, program=expect.get('program', 'game'))
+    log = lambda: game.lines('stdout.txt' if probe else 'log.txt')
     game.start(**expect.get('start', {}))
     if 'size' in expect:
-        if probe:  # its window is the one it has when the menu starts
-            soon(lambda: 'MenuState Init' in (game.file('stdout.txt') or ''), 'the menu starts')
-        elif expect['log']:
-            soon(lambda: 'IntroState Init' in (game.log() or []), 'the splash starts')
+        if expect['log']:  # its window is the one it has when its state starts
+            state = 'MenuState Init' if probe else 'IntroState Init'
+            soon(lambda: state in (log() or []), state)
         else:  # no log to say so: a moment for the window
             time.sleep(0.5)
         w = soon(screen.window, 'a window')
@@ -202,10 +193,6 @@ def test_row(screen, game, files, expect):
         for i, (x, y, colour) in enumerate(expect.get('pixels', [])):
             seen = wait(lambda: near(screen.pixel(w, x, y), colour, 2), 0 if i else 20)
             assert seen, f'{screen.pixel(w, x, y)} at ({x}, {y}) instead of {colour}'
-        if expect.get('pixels'):  # the part on the screen
-            x, y = (-at for at in expect.get('move', (0, 0)))
-            box = (x, y) + tuple(min(side - at, most) for side, at, most in zip(expect['size'], (x, y), DESKTOP))
-            screen.shot(w, box).save(os.path.join(game.dir, 'window.png'))
         screen.focus(w)  # keys go where the focus is, without a window manager
         if expect.get('leave') == 'close':
             screen.close(w)
@@ -213,11 +200,10 @@ def test_row(screen, game, files, expect):
             screen.tap('Escape')
     status = game.end()
     assert status == expect['status']
-    log = game.file('stdout.txt').split('\n')[:-1] if probe else game.log()
-    assert log == expect['log']
+    assert log() == expect['log']
     if not probe:  # the self-tests report, and nothing more is printed
         assert game.file('stdout.txt') == SELF_TESTS
     if 'stderr' in expect:
         assert game.file('stderr.txt') == expect['stderr']
     if 'calls' in expect:
-        assert game.calls() == expect['calls']
+        assert game.lines('calls.txt') == expect['calls']

@@ -1,19 +1,13 @@
-"""The real game played through. One long game, checked all along its way: start-up log and
-self-test reports, the splash fading in centred, a key into the game (the mouse moved on the
-splash turning nothing), the first step, the sky and each face in its light, the picked
-block's outline, R, a click at the sky kept until a block is picked, the focus lost, given
-back and iconified in every way, Escape. Then a rough one with antialiasing: each walking key
-and space, play into every corner of the map, and closing the window."""
-import math, os, re, time
-from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, differs, near, soon
+"""The real game played through: one long game checked all along its way, then a rough one
+with antialiasing, each key, play into every corner of the map and closing the window."""
+import itertools, math, os, re, time
+from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, near, soon
 from PIL import Image, ImageChops, ImageStat
 
 SKY, WHITE = (175, 215, 255), (255, 255, 255)
 BLOCKS = {'grass': (93, 168, 39), 'dirt': (116, 69, 48), 'stone': (81, 90, 90)}
-# A face shows its block's colour times 0.7 of ambient light (0.2 of OpenGL's light model,
-# 0.4 and 0.1 of the two lights), plus the cosine toward the primary light, from
-# (0.5345, 0.2672, 0.8017), plus half the cosine toward the secondary one, from
-# (-0.4588, -0.2294, -0.8584): each face direction faces one of them, or neither.
+# A face: its block's colour times 0.7 of ambient light, plus the cosine toward the primary
+# light (0.5345, 0.2672, 0.8017), plus half that toward (-0.4588, -0.2294, -0.8584).
 LIGHT = {'top': 0.80178, '-y': 0.1147, '+x': 0.53455, '-x': 0.2294, '+y': 0.2672, 'bottom': 0.4292}
 FIRST_STEP = ('Colliding...\n\tPosition: (128.000000, 128.000000, 255.997284)\n\tLast Position: '
               '(128.000000, 128.000000, 256.000000)\n\tDisplacement: (0.000000, 0.000000, -0.002716)\n'
@@ -39,7 +33,13 @@ def resting(game, below=math.inf):
     return len(steps) > 40 and len({s[2] for s in steps[-30:]}) == 1 and steps[-1][2][2] < below
 
 
-def splash(screen, game, w):
+def test_one_long_game(screen, game):
+    game = game(name='play')
+    game.start()
+    w = soon(screen.window, 'a window')
+    game.wait_log('IntroState Init')
+    log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
+    assert game.lines() == log, 'the start-up log'
     picture = Image.open(os.path.join(ASSETS, 'Vortel.png')).convert('RGBA')
     # Drivers without non-power-of-two textures (before OpenGL 2.0) show it too.
     assert all(side & (side - 1) == 0 for side in picture.size), 'the splash has power-of-two sides'
@@ -48,17 +48,21 @@ def splash(screen, game, w):
     left, top = int((800 - picture.width) / 2), 600 - int((600 - picture.height) / 2) - picture.height
     box = (left, top, left + picture.width, top + picture.height)
     early = soon(lambda: (s := screen.shot(w).crop(box)).getbbox() and s, 'the splash shows')
-    soon(lambda: differs(screen.shot(w).crop(box), picture) <= 2, 'the splash fades in to the picture', 30)
+    soon(lambda: count(ImageChops.difference(screen.shot(w).crop(box), picture), lambda c: max(c) > 2) == 0,
+         'the splash fades in to the picture', 30)
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'splash.png'))
     assert sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'it fades in'
     frame.paste((0, 0, 0), box)
-    assert differs(frame, Image.new('RGB', frame.size)) == 0, 'black around the splash'
-
-
-def lights(screen, game, w):
-    """Where the player lands, and turned about: the sky, and each face direction in its
-    light but the underside (its normal and the secondary light's direction are unit-tested)."""
+    assert not frame.getbbox(), 'black around the splash'
+    # The mouse moved over the splash turns nothing: the landed picture and outline show it.
+    for x, y in ((100, 100), (700, 500), (600, 120)):
+        screen.point(w, x, y)
+    screen.tap('x', 0.05)
+    game.wait_log('PlayState Init')
+    soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
+    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
+    # Where the player lands, and turned about: the sky, and each face but the underside.
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
     assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
@@ -75,16 +79,23 @@ def lights(screen, game, w):
             assert count(seen, lambda c: near(c, lit(block, face), 1)) >= 10, f'{block} {face}: {lit(block, face)}'
     soon(lambda: changed(screen.shot(w), frame) < 50, 'turned back the same way', 10)
 
-
-def focus(screen, game, w):
-    """Another program's window takes the focus and gives it back, in every way the
-    click that brings it back can arrive; each time the game runs on a second before
-    anything is compared."""
+    # Looking down at pitch -80, at the block under the feet: its outline shows.
+    screen.move(0, 320)
+    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 'an outline', 10)
+    time.sleep(0.3)
+    before = screen.shot(w)
+    before.save(os.path.join(game.dir, 'looking-down.png'))
+    built = [c for c in game.lines('calls.txt') if c.startswith('lists ')]
+    assert len(built) == 1, 'the world is built once, in one frame'
+    screen.tap('r', 0.05)
+    soon(lambda: game.lines('calls.txt').count(built[0]) == 2, 'R compiles every list anew', 10)
+    game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
+    assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
     assert screen.grabbed_elsewhere(), 'the game holds the pointer'
     assert not screen.cursor_shown(), 'the pointer hidden while the game has it'
     standing = game.height()
 
-    def click(before_release=lambda: None):  # held for a second of steps, then the fall a dig starts shows
+    def click(before_release=lambda: None):  # held a second of steps; then a dig's fall shows
         screen.fake(X.ButtonPress, 1)
         before_release()
         game.run_on()
@@ -100,18 +111,30 @@ def focus(screen, game, w):
         soon(screen.grabbed_elsewhere, 'regaining the focus takes the pointer back', 5)
         then()
 
-    def cross():  # the pointer over the window, ending over its middle; the pixels that changed
-        before = screen.shot(w)
+    def cross():  # the pointer over the window, ending in its middle; the pixels changed
+        seen = screen.shot(w)
         for x, y in ((100, 100), (700, 500)):
             screen.point(w, x, y)
             time.sleep(0.05)
         assert screen.point(w, 400, 300), 'the pointer over the game'
         game.run_on()
-        return changed(screen.shot(w), before)
+        return changed(screen.shot(w), seen)
 
-    def at_the_sky():
+    def at_the_sky():  # where no block is, no outline
         screen.move(0, -680)  # pitch 90
-        soon(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) > 800 * 600 / 4, 'at the sky', 10)
+        soon(lambda: count(s := screen.shot(w), lambda c: near(c, SKY, 1)) > 800 * 600 / 4
+             and count(s, lambda c: c == WHITE) == 0, 'at the sky, no outline', 10)
+    # A click at the sky digs nothing, but is kept until a block is picked: then a sphere of
+    # radius 20 round the block under the feet; the player stands on the other three columns
+    # (19 deep) and falls exactly 20.
+    at_the_sky()
+    click()
+    assert game.height() == standing, 'a click at the sky digs nothing'
+    screen.move(0, 680)
+    soon(lambda: resting(game, standing - 1), 'looking down digs: the player falls', 30)
+    assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
+    assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
+    standing = game.height()
     away()
     assert cross() < 800 * 600 / 20, 'the pointer crossing it turns nothing'
     assert screen.cursor_shown(), 'and shows'
@@ -140,13 +163,10 @@ def focus(screen, game, w):
     soon(lambda: count(screen.shot(w), lambda c: near(c, SKY, 1)) < 800 * 600 / 20, 'looking down', 10)
     game.run_on()
     assert game.height() == standing, 'a click kept from before the focus went digs nothing'
-    # The focus back by other means (a window manager's key, another window closing):
-    # a click a second later digs, and so does one at once after a key, or after Alt held
-    # as the focus comes (Alt-Tab: SDL reports Alt pressed in the focus's own pump). Each
-    # click at the sky, kept until the view comes down: one dig each, however slow the game.
+    # The focus back otherwise: a click a second later digs, and so does one at once after a
+    # key, or after Alt held as the focus comes (Alt-Tab: SDL reports Alt in the focus's pump).
+    # Each click at the sky, kept until the view comes down: one dig each, however slow.
     for alt, then in ((False, game.run_on), (False, lambda: screen.tap('x', 0.02)), (True, lambda: None)):
-        soon(lambda: resting(game), 'at rest again after the last dig', 30)
-        standing = game.height()
         at_the_sky()
         away()
         if alt:
@@ -157,11 +177,10 @@ def focus(screen, game, w):
             screen.fake(X.KeyRelease, 'Alt_L')
         screen.move(0, 680)
         soon(lambda: game.height() < standing, 'a click after the focus came back otherwise digs', 10)
-    # Iconified as a window manager marks it (without one it stays on the screen, and keeps
-    # the input focus): the pointer is let go, and nothing turns or digs. Restored while
-    # another program has the focus, the pointer stays shown until the focus comes back.
-    soon(lambda: resting(game), 'at rest again after the last dig', 30)
-    standing = game.height()
+        soon(lambda: resting(game), 'at rest again after the dig', 30)
+        standing = game.height()
+    # Iconified as a window manager marks it (it stays on the screen and keeps the focus):
+    # the pointer is let go, nothing turns or digs; restored without the focus, it stays shown.
     screen.iconify(w)
     soon(lambda: not screen.grabbed_elsewhere(), 'iconified, it lets the pointer go', 5)
     assert cross() < 800 * 600 / 20, 'and looks nowhere'
@@ -174,78 +193,23 @@ def focus(screen, game, w):
     back()
     assert not screen.cursor_shown(), 'the focus back hides it again'
 
-
-def test_one_long_game(screen, game):
-    game = game(name='play')
-    game.start()
-    w = soon(screen.window, 'a window')
-    game.wait_log('IntroState Init')
-    assert screen.size(w) == (800, 600), 'the window of the shipped settings'
-    assert game.file('stdout.txt') == SELF_TESTS
-    log = START + ['Settings loaded: 800 x 600', GLEW, 'IntroState Init']
-    assert game.log() == log, 'the start-up log'
-    splash(screen, game, w)
-    # The mouse moved over the splash turns nothing: play starts looking straight ahead,
-    # as the landed picture and the outline below (at yaw 0, pitch -80) show.
-    for x, y in ((100, 100), (700, 500), (600, 120)):
-        screen.point(w, x, y)
-    screen.tap('x', 0.05)
-    game.wait_log('PlayState Init')
-    soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
-    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
-    standing = game.height()
-    lights(screen, game, w)
-
-    # Looking down at pitch -80, at the block under the feet: its outline shows (every edge
-    # of it is RenderWindowTest's), and where it is, the dig below shows.
-    screen.move(0, 320)
-    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) > 20, 'an outline', 10)
-    time.sleep(0.3)
-    before = screen.shot(w)
-    before.save(os.path.join(game.dir, 'looking-down.png'))
-    built = [c for c in game.calls() if c.startswith('lists ')]
-    assert len(built) == 1, 'the world is built once, in one frame'
-    screen.tap('r', 0.05)
-    soon(lambda: game.calls().count(built[0]) == 2, 'R compiles every list anew', 10)
-    game.run_on(10)  # at rest too Mesa now and then draws a few edge pixels of a frame differently
-    assert changed(screen.shot(w), before) < 50, 'R rebuilds the same picture'
-
-    # A click while looking at the sky digs nothing, but the game keeps it (the button
-    # long released) until a block is picked: then one sphere of radius 20 goes around
-    # the block under the feet, (127, 128, ground - 1). Of the four columns under the
-    # player that is 20 blocks deep in the block's own column and 19 in the other three,
-    # whose tops it stands on: exactly 20 lower than before.
-    screen.move(0, -680)  # pitch 90
-    soon(lambda: count(screen.shot(w), lambda c: c == WHITE) == 0, 'no block above, no outline', 10)
-    screen.fake(X.ButtonPress, 1)
-    game.run_on()
-    screen.fake(X.ButtonRelease, 1)
-    game.run_on()
-    assert game.height() == standing, 'a click at the sky digs nothing'
-    screen.move(0, 680)
-    soon(lambda: resting(game, standing - 1), 'looking down digs: the player falls', 30)
-    assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
-    assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
-    focus(screen, game, w)
-
     screen.tap('Escape')
     status = game.end()
     assert status == 0, 'Escape ends the game with status 0'
-    assert game.log() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
+    assert game.lines() == log + ['IntroState Cleanup', 'PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
     h = [s[2][2] for s in game.read_steps()]
     assert all(b <= a + 1e-3 for a, b in zip(h, h[1:])), 'the player only ever goes down'
 
 
 def test_keys_antialiasing_rough_play_and_closing(screen, game):
-    """While the player falls from the top, free of the terrain, each key held changes
-    its displacement per step by its own acceleration times a step squared: 3 along its
-    axis for the walking keys (yaw 0 faces +y), 30 upward for space, on top of gravity.
-    Then rough play: digging wherever the player happens to be, R held down, the focus
-    lost and regained, flying over the top of the map, digging through its floor and
-    walking off its side below it; the game keeps running, stops growing in memory once
-    the world is built and dug, and closing the window ends it."""
+    """Falling free, each key held changes the displacement per step on its own axis. Then
+    rough play; the game runs on, stops growing in memory, and closing the window ends it."""
     game = game({'settings.lua': 'fullscreen = false\nantialiasing = 4\n'}, 'play-keys')
-    w = game.enter_play(screen)
+    game.start()
+    w = soon(screen.window, 'a window')
+    game.wait_log('IntroState Init')
+    screen.tap('x', 0.05)
+    game.wait_log('PlayState Init')
     hold, position, resident = screen.hold, game.position, []
 
     def pushes():  # per step, the axes pushed along beside gravity, of steps free of the terrain
@@ -257,16 +221,14 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     for key, push in (('w', ('+y',)), ('a', ('-x',)), ('s', ('-y',)), ('d', ('+x',)), ('space', ('+z',))):
         hold([key], 10, until=lambda: pushes()[-1:] == [push])
         soon(lambda: pushes()[-1:] == [()], f'{key} let go', 10)
-    seen = pushes()
-    seen = [p for i, p in enumerate(seen) if i == 0 or p != seen[i - 1]]
+    seen = [p for p, _ in itertools.groupby(pushes())]
     assert seen == [(), ('+y',), (), ('-x',), (), ('-y',), (), ('+x',), (), ('+z',), ()], 'W, A, S, D, space'
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'antialiased.png'))
     assert odd(frame) > 1000, 'antialiasing smooths the edges'
 
     rss = lambda: int(re.search(r'VmRSS:\s+(\d+)', open(f'/proc/{game.process.pid}/status').read()).group(1))
-    # Space until the height the player will coast up to clears the top of the map, not
-    # beyond: the way down is long enough.
+    # Space until the player will coast just over the top of the map: the way down is long.
     hold(['space'], 20, until=lambda: game.apex() > 258)
     soon(lambda: position()[2] > 256, 'over the top of the map', 20)
     for turn in range(2):
@@ -285,7 +247,7 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     screen.move(0, 800)  # straight down, digging through the floor of the map
     below = hold([], 30, dig=True, until=lambda: position()[2] < 0)
     assert below, 'below its floor'
-    screen.move(0, -360)  # and on below it, where nothing slows the player, off its side
+    screen.move(0, -360)  # and on below it, off its side
     off = hold(['w'], 30, until=lambda: max(abs(position()[0] - 128), abs(position()[1] - 128)) > 128)
     assert off, 'off the side'
     # The turns have built and dug; after them resident memory may wobble, not climb.
@@ -293,4 +255,4 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     screen.close(w)
     status = game.end()
     assert status == 0, 'closing the window ends the game with status 0'
-    assert game.log()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']
+    assert game.lines()[-3:] == ['PlayState Init', 'PlayState Cleanup', 'GameEngine Cleanup']

@@ -1,9 +1,7 @@
-// libFuzzer target (scripts/fuzz): every input is a settings.lua, loaded by loadSettingsFrom as
-// the game loads it, in an interpreter like the game's. A script that never ends or fills the
-// memory is the player's doing, not the game's fault, so here alone scripts are bounded: a time
-// hook, a memory budget, and no function that reaches outside the process or runs unbounded in
-// one C call. Nor load or loadstring: Lua 5.1 does not verify bytecode, and running damaged
-// bytecode a script made itself is like loading a native library on purpose.
+// libFuzzer target (scripts/fuzz): every input is a settings.lua, loaded as the game loads it.
+// A script that never ends or fills the memory is the player's doing, not the game's fault, so
+// here alone scripts get a time and a memory budget and lose what reaches outside the process,
+// runs unbounded in one C call, or loads bytecode (Lua 5.1 runs damaged bytecode unverified).
 #include "script/ScriptFunctions.h"
 #include "script/Settings.h"
 

@@ -1,10 +1,9 @@
 // What SDL and Mesa keep for themselves, kept out of the leak check at exit. Not a suppression
-// file: SDL and Mesa have no frame pointers, so the fast unwinder stops in SDL_malloc, where our
-// own surfaces are allocated too, and the slow one deadlocks on the unwind tables of Mesa's JIT.
-// sdl12-compat never frees SDL 2's D-Bus connection (made in SDL_Init) nor the screen surface of
-// each SDL_SetVideoMode: both calls run with the checker looking away; none of our code runs
-// inside. Mesa's process-wide state hangs off its driver's static data: the driver is pinned once
-// loaded, so at exit, after SDL closed the display, that state is still referenced, not ignored.
+// file: without frame pointers in SDL and Mesa the fast unwinder stops in SDL_malloc, where our
+// surfaces are allocated too, and the slow one deadlocks on the unwind tables of Mesa's JIT.
+// sdl12-compat never frees SDL 2's D-Bus connection (SDL_Init) nor each SDL_SetVideoMode's
+// screen: both run with the checker looking away (none of our code runs inside). Mesa's driver
+// is pinned once loaded, so its state is still referenced at exit, after SDL closed the display.
 #include <SDL/SDL.h>
 #include <cstring>
 #include <dlfcn.h>
@@ -12,10 +11,6 @@
 #include <sanitizer/lsan_interface.h>
 
 namespace {
-
-template <typename Function> Function nextDefinition(const char* name) {
-    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
 
 // A Mesa driver (.../dri/*_dri.so) is already loaded: this only marks it never to be unloaded.
 int pinIfMesaDriver(dl_phdr_info* info, size_t, void*) {
@@ -29,14 +24,14 @@ int pinIfMesaDriver(dl_phdr_info* info, size_t, void*) {
 } // namespace
 
 extern "C" int SDL_Init(Uint32 flags) {
-    static const auto sdlInit = nextDefinition<int (*)(Uint32)>("SDL_Init");
+    static const auto sdlInit = reinterpret_cast<decltype(&SDL_Init)>(dlsym(RTLD_NEXT, "SDL_Init"));
     __lsan::ScopedDisabler thirdPartyOnly;
     return sdlInit(flags);
 }
 
 extern "C" SDL_Surface* SDL_SetVideoMode(int width, int height, int bitsPerPixel, Uint32 flags) {
     static const auto setVideoMode =
-        nextDefinition<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode");
+        reinterpret_cast<decltype(&SDL_SetVideoMode)>(dlsym(RTLD_NEXT, "SDL_SetVideoMode"));
     __lsan_disable();
     SDL_Surface* const screen = setVideoMode(width, height, bitsPerPixel, flags);
     __lsan_enable();

@@ -1,8 +1,6 @@
-"""The real game run from its folder, seen from outside: its window (xgame.py), its exit
-status, log, output and collision trace. Every wait is bounded. The fixtures in
-tests/conftest.py put it on a private Xvfb."""
+"""The real game run from its folder, seen from outside: its window (xgame.py), exit status,
+log, output and collision trace. Every wait is bounded."""
 import os, re, shutil, subprocess, types
-from PIL import ImageChops
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
 from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
@@ -17,9 +15,7 @@ STEP = re.compile(r'Colliding\.\.\.\n\tPosition: \((\S+), (\S+), (\S+)\)\n\tLast
                   r'\((\S+), (\S+), (\S+)\)\n.*\nCollision complete\.\n\n')
 
 
-def programs(build):
-    """What is played in a build folder: the game, the menu probe, and the preloaded library
-    that records what no pixel shows (calls.txt, and time stamps when asked)."""
+def programs(build):  # the game, the menu probe, and the preload that records calls.txt
     return types.SimpleNamespace(game=build + '/tessaria', probe=build + '/tests/tessaria_menu_probe',
                                  calls=build + '/tests/libtessaria_calls.so')
 
@@ -28,18 +24,13 @@ def near(a, b, tolerance):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))
 
 
-def differs(a, b):  # the largest difference of any channel of any pixel
-    return max(high for _, high in ImageChops.difference(a, b).getextrema())
-
-
 def count(image, wanted):  # pixels whose colour is wanted
     return sum(n for n, colour in image.getcolors(image.width * image.height) if wanted(colour))
 
 
 class Game:
-    """One run of `program` in a fresh folder, holding the shipped assets changed by `files`
-    (name: text or bytes, None to remove, DIR for a directory); `calls`: the preloaded
-    library that records what the game asks SDL and OpenGL for (calls.txt)."""
+    """One run of `program` in a fresh folder of the shipped assets changed by `files` (name:
+    text or bytes, None to remove, DIR for a directory); `calls`: the preload, or None."""
 
     def __init__(self, folder, files={}, program=None, calls=None):
         self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
@@ -63,38 +54,25 @@ class Game:
         if read_only:
             os.chmod(self.dir, 0o555)
         environment = {**os.environ, **environment}
-        if self.calls_library:  # what it asks SDL and OpenGL for, in calls.txt
+        if self.calls_library:
             environment.update(LD_PRELOAD=self.calls_library, TESSARIA_CALLS=os.path.join(self.dir, 'calls.txt'),
                                ASAN_OPTIONS='verify_asan_link_order=0:' + os.environ.get('ASAN_OPTIONS', ''))
         self.process = subprocess.Popen(command, cwd=self.dir, stdout=out[0], stderr=out[1],
                                         env={k: v for k, v in environment.items() if v is not None})
         [f.close() for f in out]
 
-    def enter_play(self, screen):
-        """Starts the game and leaves the splash with a key; returns its window."""
-        self.start()
-        w = soon(screen.window, 'a window')
-        self.wait_log('IntroState Init')
-        screen.tap('x', 0.05)
-        self.wait_log('PlayState Init')
-        return w
-
     def file(self, name):  # its text, or None when there is no such file
         path = os.path.join(self.dir, name)
         return open(path, 'rb').read().decode(errors='replace') if os.path.isfile(path) else None
 
-    def log(self):
-        text = self.file('log.txt')
+    def lines(self, name='log.txt'):  # its lines, or None when there is no such file
+        text = self.file(name)
         return None if text is None else text.split('\n')[:-1]
 
     def wait_log(self, line, seconds=30):  # fails the test if the line never comes
-        soon(lambda: line in (self.log() or []), f'log.txt says {line!r}', seconds)
+        soon(lambda: line in (self.lines() or []), f'log.txt says {line!r}', seconds)
 
-    def calls(self):
-        return (self.file('calls.txt') or '').split('\n')[:-1]
-
-    def read_steps(self):
-        """The collision steps so far, each (position, displacement, after collision)."""
+    def read_steps(self):  # the collision steps so far: (position, displacement, after)
         with open(os.path.join(self.dir, 'stdout.txt')) as out:
             out.seek(self.read)
             self.tail += out.read()
@@ -113,20 +91,17 @@ class Game:
     def position(self):  # before the last step's collision
         return self.read_steps()[-1][0]
 
-    def apex(self):
-        """How high the player will coast from the last step, under gravity alone."""
+    def apex(self):  # how high the player will coast from the last step, under gravity alone
         position, displacement = self.read_steps()[-1][:2]
         return position[2] + max(0, displacement[2] * 60) ** 2 / (2 * 9.8)
 
     def run_on(self, steps=60, seconds=30):
-        """Waits until the game has taken a second of steps more: proof that it has
-        handled what came before, so that something not happening means something.
-        Fails the test if it stops stepping."""
+        """Waits for a second of steps more: proof it handled what came before, so that
+        something not happening means something."""
         start = len(self.read_steps())
         soon(lambda: len(self.read_steps()) >= start + steps, f'{steps} steps more', seconds)
 
-    def end(self, seconds=30):
-        """The exit status; a game still running after the wait is killed (-9)."""
+    def end(self, seconds=30):  # the exit status; a game still running then is killed (-9)
         try:
             return self.process.wait(seconds)
         except subprocess.TimeoutExpired:

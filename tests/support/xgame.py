@@ -1,7 +1,5 @@
 """The game's window seen and driven from outside, as a player would, on any X server:
-found by its title, its pixels read back, keys, buttons and mouse motion sent through
-XTEST, the focus moved, the close box pressed. Every wait is bounded. The window tests
-and scripts/playtest drive the game through it."""
+its pixels read back; keys, buttons and motion sent through XTEST. Every wait is bounded."""
 import time
 from PIL import Image
 from Xlib import X, XK, Xatom, display, error, protocol
@@ -16,8 +14,8 @@ def wait(condition, seconds, poll=0.02):
 
 
 def soon(condition, what, seconds=20):
-    """What the condition gives once it holds; the test fails, saying what it waited for,
-    if it never does. Not an assert: the wait must happen under `python -O` too."""
+    """What the condition gives once it holds, else a failure saying what it waited for.
+    Not an assert: the wait must happen under `python -O` too."""
     result = wait(condition, seconds)
     if not result:
         raise AssertionError(f'{what} (waited {seconds} s)')
@@ -65,7 +63,7 @@ class Screen:
 
     def hold(self, keys, seconds=0, dig=False, until=None):
         """Holds the keys (and the left button, to dig) for a while, or until something
-        shows; returns what `until` gave last."""
+        shows; what `until` gave last."""
         for key in keys:
             self.fake(X.KeyPress, key)
         if dig:

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""A private X server for the game, its tests and scripts: an Xvfb of its own with
-Mesa's software OpenGL, on a display number it picks itself, always stopped again.
-
-  tests/support/xvfb.py COMMAND [ARG...]   runs the command with DISPLAY set, exits with its status
-
-From Python: `with xvfb.display() as name: ...` (the tests' fixture does this)."""
+"""A private Xvfb with Mesa's software OpenGL, on a display number it picks, always stopped.
+  tests/support/xvfb.py COMMAND [ARG...]   runs the command on it, exits with its status
+From Python: `with xvfb.display() as name: ...`."""
 import contextlib, ctypes, os, signal, subprocess, sys
 
 SCREEN = '1024x768x24'
@@ -16,9 +13,8 @@ def _die_with_parent():  # a killed parent leaves neither server nor command beh
 
 @contextlib.contextmanager
 def display(screen=SCREEN):
-    """Starts Xvfb and yields its display name (':N') once it takes clients."""
-    # -displayfd: the server takes the first free number and writes it once it listens,
-    # so parallel runs never race for a lock file.
+    """Its display name (':N') once it takes clients. -displayfd: the server takes the first
+    free number and writes it once it listens, so parallel runs never race for a lock file."""
     read, write = os.pipe()
     server = subprocess.Popen(
         ['Xvfb', '-displayfd', str(write), '-screen', '0', screen, '-nolisten', 'tcp', '-noreset'],

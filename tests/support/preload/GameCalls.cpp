@@ -22,6 +22,7 @@
 #include <ctime>
 #include <dlfcn.h>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -55,23 +56,21 @@ void stamp(const char* event, long long at = ns()) {
 
 // Stamps NAME on the way into the first call and NAME-done on the way out.
 struct FirstCall {
-    FirstCall(const char* name, bool& called) : name(called ? nullptr : name) {
-        called = true;
-        if (this->name != nullptr) {
+    FirstCall(const char* name, bool& called) : name(std::exchange(called, true) ? nullptr : name) {
+        if (this->name != nullptr)
             stamp(name);
-        }
     }
     ~FirstCall() {
-        if (name != nullptr) {
+        if (name != nullptr)
             stamp((std::string(name) + "-done").c_str());
-        }
     }
     const char* name;
 };
 
-// A stand-in that stamps the first call of FUNCTION and otherwise only calls it.
-#define STAMP_FIRST_CALL(result, function, parameters, arguments)                                  \
+// A stand-in that stamps the first call of FUNCTION and calls it, after any statement given last.
+#define STAMP_FIRST_CALL(result, function, parameters, arguments, ...)                             \
     result function parameters {                                                                   \
+        __VA_ARGS__;                                                                               \
         static bool called = false;                                                                \
         const FirstCall timed(#function, called);                                                  \
         REAL(function);                                                                            \
@@ -120,22 +119,17 @@ const SDL_VideoInfo* SDL_GetVideoInfo() {
     return std::getenv("TESSARIA_NO_VIDEO_INFO") != nullptr ? nullptr : real();
 }
 
-SDL_Surface* SDL_SetVideoMode(int width, int height, int bits, Uint32 flags) {
-    record(calls, "mode %d %d %d %#x\n", width, height, bits, flags);
-    static bool called = false;
-    const FirstCall timed("SDL_SetVideoMode", called);
-    REAL(SDL_SetVideoMode);
-    return real(width, height, bits, flags);
-}
+STAMP_FIRST_CALL(SDL_Surface*, SDL_SetVideoMode, (int width, int height, int bits, Uint32 flags),
+                 (width, height, bits, flags),
+                 record(calls, "mode %d %d %d %#x\n", width, height, bits, flags))
 
 void SDL_GL_SwapBuffers() {
     REAL(SDL_GL_SwapBuffers);
     static const bool exitAfterSwap = std::getenv("TESSARIA_EXIT_AFTER_SWAP") != nullptr;
     real();
     stamp("swap");
-    if (exitAfterSwap) {
+    if (exitAfterSwap)
         std::_Exit(0);
-    }
     if (listsSinceSwap != 0) {
         record(calls, "lists %d\n", listsSinceSwap);
         listsSinceSwap = 0;
@@ -154,14 +148,12 @@ int SDL_PollEvent(SDL_Event* event) {
 }
 
 SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
-    if (mode == SDL_GRAB_ON && !grabbed) {
+    if (mode == SDL_GRAB_ON && !std::exchange(grabbed, true)) {
         stamp("lists", firstListNs);
         stamp("compiling", compilingNs);
     }
-    grabbed = grabbed || mode == SDL_GRAB_ON;
-    if (mode == SDL_GRAB_ON) {
+    if (mode == SDL_GRAB_ON)
         stamp("grab");
-    }
     REAL(SDL_WM_GrabInput);
     return real(mode);
 }
