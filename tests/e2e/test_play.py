@@ -116,7 +116,8 @@ def test_one_long_game(screen, game):
         for x, y in ((100, 100), (700, 500)):
             screen.point(w, x, y)
             time.sleep(0.05)
-        assert screen.point(w, 400, 300), 'the pointer over the game'
+        over = screen.point(w, 400, 300)
+        assert over, 'the pointer over the game'
         game.run_on()
         return changed(screen.shot(w), seen)
 
@@ -136,7 +137,8 @@ def test_one_long_game(screen, game):
     assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
     standing = game.height()
     away()
-    assert cross() < 800 * 600 / 20, 'the pointer crossing it turns nothing'
+    turned = cross()
+    assert turned < 800 * 600 / 20, 'the pointer crossing it turns nothing'
     assert screen.cursor_shown(), 'and shows'
     click()
     assert game.height() == standing, 'a click over it without the focus digs nothing'
@@ -183,7 +185,8 @@ def test_one_long_game(screen, game):
     # the pointer is let go, nothing turns or digs; restored without the focus, it stays shown.
     screen.iconify(w)
     soon(lambda: not screen.grabbed_elsewhere(), 'iconified, it lets the pointer go', 5)
-    assert cross() < 800 * 600 / 20, 'and looks nowhere'
+    turned = cross()
+    assert turned < 800 * 600 / 20, 'and looks nowhere'
     click()
     assert game.height() == standing, 'nor digs'
     screen.focus_decoy()

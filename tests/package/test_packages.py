@@ -106,7 +106,8 @@ def test_installed_game(screen, deb, tmp_path):
     subprocess.run(['dpkg-deb', '-x', deb, root], check=True)
     data, home = root / 'usr/share/games/tessaria', root / 'player home'  # a space in it
     player = home / '.local/share/tessaria'
-    assert run('desktop-file-validate', root / 'usr/share/applications/tessaria.desktop').returncode == 0
+    desktop = run('desktop-file-validate', root / 'usr/share/applications/tessaria.desktop')
+    assert desktop.returncode == 0, desktop.stdout
     icon = Image.open(root / 'usr/share/icons/hicolor/128x128/apps/tessaria.png')
     assert (icon.size, icon.mode) == ((128, 128), 'RGBA'), 'the icon: 128 x 128 with alpha'
     manual = run('man', '-l', root / 'usr/share/man/man6/tessaria.6.gz').stdout  # as `man tessaria` shows it
