@@ -8,18 +8,6 @@
 
 namespace {
 
-// Clamped while still a float, so that no position, however large, becomes an int
-// it does not fit; NaN gives 0, which empties the range at either bound.
-int clampedBound(float bound, int size) {
-    if (!(bound > 0.0f)) {
-        return 0;
-    }
-    if (bound > static_cast<float>(size)) {
-        return size;
-    }
-    return static_cast<int>(bound);
-}
-
 void printVector(std::FILE* trace, const char* format, Vector3 v) {
     std::fprintf(trace, format, v.x, v.y, v.z);
 }
@@ -31,12 +19,13 @@ void resolveContacts(UprightCylinderCollider& collider, const Map& map, Vector3 
     const float halfHeight = collider.height * 0.5f;
     const UprightCylinder cylinder{p.x, p.y, p.z, halfHeight, collider.radius};
 
-    const int x0 = clampedBound(std::floor(p.x - collider.radius) - 1.0f, map.sizeX);
-    const int x1 = clampedBound(std::floor(p.x + collider.radius) + 1.0f, map.sizeX);
-    const int y0 = clampedBound(std::floor(p.y - collider.radius) - 1.0f, map.sizeY);
-    const int y1 = clampedBound(std::floor(p.y + collider.radius) + 1.0f, map.sizeY);
-    const int z0 = clampedBound(std::floor(p.z - halfHeight) - 1.0f, map.sizeZ);
-    const int z1 = clampedBound(std::floor(p.z + halfHeight) + 1.0f, map.sizeZ);
+    // A NaN position gives 0 at either bound, an empty range.
+    const int x0 = boundedCell(std::floor(p.x - collider.radius) - 1.0f, 0, map.sizeX);
+    const int x1 = boundedCell(std::floor(p.x + collider.radius) + 1.0f, 0, map.sizeX);
+    const int y0 = boundedCell(std::floor(p.y - collider.radius) - 1.0f, 0, map.sizeY);
+    const int y1 = boundedCell(std::floor(p.y + collider.radius) + 1.0f, 0, map.sizeY);
+    const int z0 = boundedCell(std::floor(p.z - halfHeight) - 1.0f, 0, map.sizeZ);
+    const int z1 = boundedCell(std::floor(p.z + halfHeight) + 1.0f, 0, map.sizeZ);
 
     int count = 0;
     Vector3 sumVector{0.0f, 0.0f, 0.0f};

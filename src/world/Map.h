@@ -8,6 +8,18 @@
 #include <cstdint>
 #include <vector>
 
+// A whole-numbered coordinate as a cell from low to high: bounded while still a float, so that
+// no position, however large, becomes an int it does not fit; NaN gives low.
+inline int boundedCell(float coordinate, int low, int high) {
+    if (!(coordinate > static_cast<float>(low))) {
+        return low;
+    }
+    if (coordinate > static_cast<float>(high)) {
+        return high;
+    }
+    return static_cast<int>(coordinate);
+}
+
 // The world: a 256^3 cube of block codes in one flat array, x fastest, z slowest.
 class Map {
   public:

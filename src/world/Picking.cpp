@@ -30,9 +30,11 @@ AxisWalk startAxis(float origin, int cell, float direction) {
 
 PickResult pickBlock(Vector3 origin, Vector3 direction, int maxX, int maxY, int maxZ,
                      const Map& map) {
-    int x = static_cast<int>(origin.x);
-    int y = static_cast<int>(origin.y);
-    int z = static_cast<int>(origin.z);
+    // The floor, so that -0.5 is the cell below 0; bounded one beyond the walk's bounds, where
+    // it stops at once.
+    int x = boundedCell(std::floor(origin.x), -1, maxX + 1);
+    int y = boundedCell(std::floor(origin.y), -1, maxY + 1);
+    int z = boundedCell(std::floor(origin.z), -1, maxZ + 1);
     AxisWalk walkX = startAxis(origin.x, x, direction.x);
     AxisWalk walkY = startAxis(origin.y, y, direction.y);
     AxisWalk walkZ = startAxis(origin.z, z, direction.z);

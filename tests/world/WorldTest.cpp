@@ -78,7 +78,9 @@ TEST(PickBlock, WalksTheCellsAlongTheRayFromTheStartCell) {
         {0, axes, middle, {0.6f, 0.6f, 0.2f}, 255, {0, 1, 0}},
         {0, below, at10, {-0.6f, -0.2f, -0.6f}, 255, {10, 10, 9}},
         {0, below, at10, {-0.6f, -0.6f, -0.2f}, 255, {10, 9, 10}},
-        {1, {}, {10.5f, 10.5f, -0.5f}, {0, 0, 1}, 255, {10, 10, 0}}, // truncated into cell 0
+        // Below the map (its cell -1, not 0) and beyond any int: outside, whatever the ray.
+        {1, {}, {10.5f, 10.5f, -0.5f}, {0, 0, 1}, 255, none},
+        {129, {}, {10.5f, 3e9f, 100.5f}, {0, -1, 0}, 255, none},
         {0, far, at5, {1, 0, 0}, 11, none}, {0, far, at5, {1, 0, 0}, 12, {12, 10, 200}},
         {0, beside, at10, {-0.0f, -0.0f, 1}, 255, {10, 10, 11}},
         {0, beside, at10, {1, -0.0f, -0.0f}, 255, {11, 10, 10}},
