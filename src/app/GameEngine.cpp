@@ -11,8 +11,9 @@
 
 namespace {
 
+// The usual line, then SDL's reason on the next, as the window's failure gives it.
 [[noreturn]] void fail(const char* message, int status, bool quitSdl) {
-    std::cerr << message << std::endl;
+    std::cerr << message << '\n' << SDL_GetError() << std::endl;
     if (quitSdl) {
         SDL_Quit();
     }

@@ -6,6 +6,17 @@
 #include <cstdlib>
 #include <iostream>
 
+namespace {
+
+// As every failure of the engine: SDL shut down first, so that a desktop the game had in full
+// screen gets its own mode back.
+[[noreturn]] void refuse() {
+    SDL_Quit();
+    std::exit(1);
+}
+
+} // namespace
+
 Texture::Texture(const std::string& name)
     : fileName(name), loaded(false), textureId(0), width(0), height(0), hasAlpha(false) {
     Load();
@@ -25,7 +36,7 @@ void Texture::Load() {
     if (image == nullptr) {
         // Standard error goes to the log, where the player reads which file it was and why.
         std::cerr << "Unable to load " << fileName << ": " << IMG_GetError() << std::endl;
-        std::exit(1);
+        refuse();
     }
     GLenum format = 0;
     switch (image->format->BytesPerPixel) {
@@ -43,7 +54,7 @@ void Texture::Load() {
                   << (bytes == 1 ? " byte" : " bytes")
                   << " per pixel, not 3 (red, green, blue) or 4 (with alpha)" << std::endl;
         SDL_FreeSurface(image);
-        std::exit(1);
+        refuse();
     }
     }
     width = image->w;

@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/HeapWarmUp.h"
 #include "app/MainLoop.h"
+#include "app/Texture.h"
 #include "script/Settings.h"
 #include "support/Testing.h"
 
@@ -83,40 +84,62 @@ TEST(GameEngine, ChangeStateCleansUpTheOldTopFirstAndCleanupEmptiesTheStackTopDo
     EXPECT_FALSE(engine.Running());
 }
 
-// GameEngine::Init in a child process (its settings its own) with this video driver and settings
-// script; a handler at exit fails it with 9 if SDL was left running.
-void initWith(const char* driver, const char* script = "") {
+// In a child process (its settings its own) with this video driver and settings script: run,
+// then a handler at exit fails it with 9 if SDL was left running.
+template <class F> void runWith(const char* driver, const char* script, F run) {
     setenv("SDL_VIDEODRIVER", driver, 1);
     settingsFileName = "/tmp/tessaria-init-" + std::to_string(getpid()) + ".lua";
     std::ofstream(settingsFileName) << script;
     std::atexit([] {
         std::remove(settingsFileName.c_str());
+        std::remove((settingsFileName + ".bmp").c_str()); // the run's own picture
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
             std::_Exit(9);
     });
-    GameEngine().Init();
+    run();
     std::exit(0);
+}
+void initWith(const char* driver, const char* script = "") {
+    runWith(driver, script, [] { GameEngine().Init(); });
+}
+// A texture of a picture of 8 bits per pixel, or of none, loaded while SDL runs.
+void loadWith(bool palette) {
+    runWith("dummy", "", [palette] {
+        SDL_Init(SDL_INIT_VIDEO);
+        const std::string file = palette ? settingsFileName + ".bmp" : "no-such-picture.png";
+        if (palette) {
+            SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 8, 0, 0, 0, 0);
+            SDL_SaveBMP(image, file.c_str());
+            SDL_FreeSurface(image);
+        }
+        Texture{file};
+    });
 }
 
 // The threadsafe style runs each case in a fresh copy of the test program, whose record of
 // the globals shows them built in their one order before main and torn down in reverse.
-TEST(AppDeathTest, InitFailuresAndTheGlobalsOrderAtExit) {
+// Each failure gives the game's own line exactly, then the library's reason, whatever it says.
+TEST(AppDeathTest, StartUpFailuresShutSdlDownAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string reason = "[^\n]*[^\n ][^\n]*\n$";
     EXPECT_EXIT(initWith("no-such-driver"), ::testing::ExitedWithCode(1),
-                "Unable to initialize SDL\n$");
+                "^Unable to initialize SDL\n" + reason);
+    EXPECT_EXIT(loadWith(false), ::testing::ExitedWithCode(1),
+                "^Unable to load no-such-picture.png: " + reason);
+    EXPECT_EXIT(
+        loadWith(true), ::testing::ExitedWithCode(1),
+        "^Unable to use /tmp/[^\n]*\\.bmp: 1 byte per pixel, not 3 \\(red, green, blue\\) or "
+        "4 \\(with alpha\\)\n$");
     // The dummy driver has no OpenGL; no window is -1 wide. The usual line, then what was asked
     // for and SDL's reason, or the game's own.
-    const std::pair<const char*, const char*> noWindow[] = {
-        {"", "800 x 600 pixels in full screen, antialiasing 0: OpenGL support is either not "
-             "configured in SDL or not available in current SDL video driver \\(dummy\\) or "
-             "platform"},
+    const std::pair<const char*, std::string> noWindow[] = {
+        {"", "800 x 600 pixels in full screen, antialiasing 0: " + reason},
         {"fullscreen = false\nscreenWidth = -1\nantialiasing = 2\n",
-         "-1 x 600 pixels in a window, antialiasing 2: each side must be 1 to 16384 pixels"}};
+         "-1 x 600 pixels in a window, antialiasing 2: each side must be 1 to 16384 pixels\n$"}};
     for (const auto& [script, asked] : noWindow)
         EXPECT_EXIT(initWith("dummy", script), ::testing::ExitedWithCode(3),
-                    std::string("Unable to create a window with the desired OpenGL properties\n"
-                                "Asked for ") +
-                        asked + "\n$");
+                    "^Unable to create a window with the desired OpenGL properties\nAsked for " +
+                        asked);
     EXPECT_EXIT((setenv(globals::traceVariable, "1", 1), std::exit(0)),
                 ::testing::ExitedWithCode(0),
                 "^keyState\nsquareRootOfTwo\nfreeLightIds\nluaState\nsettingsFileName\nsettings\n"

@@ -7,7 +7,22 @@ from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 ASSETS = ROOT + '/assets'
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
-GLEW = 'Initialized GLEW 2.2.0'
+
+
+
+class Then:  # a line of the game's words, then a library's, which its next version may change
+    def __init__(self, words=''):
+        self.words = words
+
+    def __eq__(self, line):  # the words, then more than blanks
+        return isinstance(line, str) and line.startswith(self.words) and line[len(self.words):].strip() != ''
+
+    def __repr__(self):
+        return f'{self.words!r} + a reason'
+
+
+GLEW = Then('Initialized GLEW ')  # its version
+REASON = Then()  # SDL's on the line after the game's
 SELF_TESTS = open(os.path.join(os.path.dirname(__file__), 'self-tests.txt')).read()
 DIR = object()  # in a run's files: a directory of that name
 STEP = re.compile(r'Colliding\.\.\.\n\tPosition: \((\S+), (\S+), (\S+)\)\n\tLast Position: .*\n'

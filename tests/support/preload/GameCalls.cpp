@@ -13,7 +13,7 @@
 //   grab              each mouse grab: the play state is set up
 //   lists, compiling  at the first grab: when the first display list was begun, and the
 //                     nanoseconds spent compiling lists (glNewList to glEndList's return)
-// With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give.
+// With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give, and says so.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
@@ -116,7 +116,10 @@ int SDL_GL_SetAttribute(SDL_GLattr attribute, int value) {
 
 const SDL_VideoInfo* SDL_GetVideoInfo() {
     REAL(SDL_GetVideoInfo);
-    return std::getenv("TESSARIA_NO_VIDEO_INFO") != nullptr ? nullptr : real();
+    if (std::getenv("TESSARIA_NO_VIDEO_INFO") == nullptr)
+        return real();
+    SDL_SetError("TESSARIA_NO_VIDEO_INFO is set"); // as SDL would give its reason
+    return nullptr;
 }
 
 STAMP_FIRST_CALL(SDL_Surface*, SDL_SetVideoMode, (int width, int height, int bits, Uint32 flags),
