@@ -23,8 +23,9 @@ TEST(ChunkMesher, ALoneBlockShowsSixFacesOfTwoTrianglesInScanOrderInItsColour) {
         const auto map = makeEmptyMap();
         map->blocks[map->blockIndex(5, 6, 7)] = type;
         meshChunk(*map, 0, 0, 0, v);
-        ASSERT_EQ(v.size(), 36u);
-        for (int i = 0; i < 36; ++i) {
+        SCOPED_TRACE(testing::Message() << "type " << int(type));
+        EXPECT_EQ(v.size(), 36u);
+        for (std::size_t i = 0; i < std::min<std::size_t>(v.size(), 36); ++i) {
             const int* c = corners[i / 6][order[i % 6]];
             EXPECT_EQ(xyz(v[i].position), xyz(Vector3{5.0f + c[0], 6.0f + c[1], 7.0f + c[2]})) << i;
             EXPECT_EQ(xyz(v[i].normal), xyz(normals[i / 6])) << i;
@@ -53,9 +54,12 @@ TEST(MeshEquivalence, RandomMaps) {
     for (int i = 0; i < 4096; ++i) {
         meshChunk(*patterns, i % 16, i / 16 % 16, i / 256, fast);
         referenceMeshChunk(*patterns, i % 16, i / 16 % 16, i / 256, reference);
-        EXPECT_TRUE(fast.size() == reference.size() &&
-                    (fast.empty() || std::memcmp(fast.data(), reference.data(),
-                                                 fast.size() * sizeof(ChunkVertex)) == 0))
+        std::size_t alike = 0; // vertices alike from the first on
+        while (alike < std::min(fast.size(), reference.size()) &&
+               std::memcmp(&fast[alike], &reference[alike], sizeof(ChunkVertex)) == 0)
+            ++alike;
+        EXPECT_EQ(std::make_pair(fast.size(), alike),
+                  std::make_pair(reference.size(), reference.size()))
             << "chunk " << i % 16 << " " << i / 16 % 16 << " " << i / 256;
     }
 }
