@@ -114,7 +114,6 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     set(*map, 200, 3, 100, Stone); // chunk (12, 0, 6), right of the view
     set(*map, 20, 20, 20, Grass);  // chunk (1, 1, 1), buried below
     MapRenderer renderer(*map);
-    EXPECT_EQ(map->observers, std::vector<MapChangeObserver*>{&renderer});
     EXPECT_EQ(renderer.chunkCount, 4096);
     int withLists = 0;
     for (int i = 0; i < renderer.chunkCount; ++i) {
@@ -125,7 +124,6 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     }
     EXPECT_EQ(withLists, 5);
     EXPECT_TRUE(renderer.staging.empty());
-    EXPECT_GE(renderer.staging.capacity(), 36u) << "the staging storage is kept";
     const BoundingBox last = renderer.chunkAt(15, 15, 15).bounds;
     EXPECT_EQ(std::make_pair(last.min.x, last.max.z), std::make_pair(240.0f, 256.0f));
     expectStateBracketed();
