@@ -72,13 +72,6 @@ TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingThe
               std::make_tuple(true, xyz({0, 1, 0}), 1.0f));
 }
 
-// The window tests read the same report from the game's output; this is the fast suite's copy.
-TEST(CollisionSelfTests, ReportOnTheStandardOutputFileByteForByte) {
-    std::ifstream expected(TESSARIA_TEST_SUPPORT "/self-tests.txt", std::ios::binary);
-    EXPECT_EQ(standardOutputOf([] { runCollisionSelfTests(); }),
-              std::string(std::istreambuf_iterator<char>(expected), {}));
-}
-
 // The trace digest (tests/arch) covers the start, the fall and each key at each heading.
 TEST(Player, KeysAndBodyAccelerateTheMouseTurnsAndTheCameraIsPointSevenAboveTheCentre) {
     // The keys held, facing +x (yaw -90, where sine and cosine are exact): where one step from

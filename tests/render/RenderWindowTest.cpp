@@ -1,7 +1,6 @@
-// The camera, the renderer, textures, the outline, the splash and the first frame of play in a
+// The camera, the renderer, the outline, the splash and the first frame of play in a
 // real OpenGL context: a 640 x 400 SDL window on the test program's own X server, whose
 // 1024 x 768 screen has another shape, so a view taken from the screen shows.
-#include "app/Texture.h"
 #include "physics/Player.h"
 #include "render/Camera.h"
 #include "render/LightIds.h"
@@ -54,7 +53,7 @@ std::vector<std::array<GLubyte, 3>> picture() {
 }
 
 // One window for the whole run, each part in it after the other.
-TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
+TEST(Window, CameraRendererPlayOutlineAndSplash) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     ASSERT_NE(SDL_SetVideoMode(width, height, 32, SDL_OPENGL), nullptr) << SDL_GetError();
@@ -88,23 +87,6 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
                 << "the direction is straight ahead at " << yaw << " " << pitch;
             EXPECT_NEAR(m[9], std::cos(pitch * M_PI / 180.0), 1e-4) << "world z is up";
         }
-
-    // Textures take the image size and say whether it has alpha.
-    const std::string file = std::filesystem::temp_directory_path() / "tessaria-texture.bmp";
-    for (int bits : {24, 32}) {
-        SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, bits, 0xFF, 0xFF00, 0xFF0000,
-                                                  bits == 32 ? 0xFF000000 : 0);
-        const int saved = SDL_SaveBMP(image, file.c_str());
-        SDL_FreeSurface(image);
-        EXPECT_EQ(saved, 0) << bits << " bits"; // no file would end the program
-        if (saved != 0)
-            continue;
-        const Texture texture(file);
-        std::filesystem::remove(file);
-        EXPECT_EQ(std::make_tuple(texture.width, texture.height, texture.hasAlpha),
-                  std::make_tuple(3, 2, bits == 32));
-        EXPECT_TRUE(glIsTexture(texture.textureId));
-    }
 
     // Chunks have a list while they have faces; those in view are drawn under two pooled lights.
     std::unique_ptr<Map> map = makeEmptyMap(); // blocks as seen from (8.5, 4, 9.8) along +y:

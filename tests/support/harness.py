@@ -10,15 +10,13 @@ START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 
 
 
-class Then:  # a line of the game's words, then a library's, which its next version may change
-    def __init__(self, words=''):
-        self.words = words
-
+class Then(str):  # a line: the game's words, then a library's, which its next version may change
     def __eq__(self, line):  # the words, then more than blanks
-        return isinstance(line, str) and line.startswith(self.words) and line[len(self.words):].strip() != ''
+        return isinstance(line, str) and line.startswith(self) and line[len(self):].strip() != ''
+    __hash__ = str.__hash__
 
     def __repr__(self):
-        return f'{self.words!r} + a reason'
+        return f'{str(self)!r} + a reason'
 
 
 GLEW = Then('Initialized GLEW ')  # its version
