@@ -94,26 +94,22 @@ template <class F> void runWith(F run) {
     run();
     std::exit(0);
 }
-// A texture of a picture of 8 bits per pixel, or of none, loaded while SDL runs.
+// A texture of a picture of 8 bits per pixel (or of none) loaded while SDL runs.
 void loadWith(bool palette) {
     runWith([palette] {
         SDL_Init(SDL_INIT_VIDEO);
-        const std::string file = palette ? settingsFileName + ".bmp" : "no-such-picture.png";
-        if (palette) {
-            SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 8, 0, 0, 0, 0);
-            SDL_SaveBMP(image, file.c_str());
-            SDL_FreeSurface(image);
-        }
-        Texture{file};
+        SDL_Surface* image = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 8, 0, 0, 0, 0);
+        SDL_SaveBMP(image, (settingsFileName + ".bmp").c_str());
+        SDL_FreeSurface(image);
+        Texture{palette ? settingsFileName + ".bmp" : "no-such-picture.png"};
     });
 }
 
 // The threadsafe style runs each case in a fresh copy of the test program, whose record of
 // the globals shows them built in their one order before main and torn down in reverse.
-// Each failure gives the game's own line exactly, then the library's reason, whatever it says.
 TEST(AppDeathTest, StartUpFailuresShutSdlDownAndTheGlobalsOrderAtExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string reason = "[^\n]*[^\n ][^\n]*\n$";
+    const std::string reason = "[^\n]*[^\n ][^\n]*\n$"; // after the game's words: the library's
     EXPECT_EXIT(loadWith(false), ::testing::ExitedWithCode(1),
                 "^Unable to load no-such-picture.png: " + reason);
     EXPECT_EXIT(

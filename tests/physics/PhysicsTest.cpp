@@ -76,17 +76,14 @@ TEST(CylinderBox, SeparatesAlongZAFaceNormalOrACornerDirectionOrMissesLeavingThe
 TEST(Player, KeysAndBodyAccelerateTheMouseTurnsAndTheCameraIsPointSevenAboveTheCentre) {
     // The keys held, facing +x (yaw -90, where sine and cosine are exact): where one step from
     // rest takes the body, a walk to a side or a thrust up, besides the drop. Held all at once,
-    // none excludes another: the walks cancel, the thrust stays.
+    // none excludes another (SDLK_UNKNOWN: every key): the walks cancel, the thrust stays.
     static std::array<std::uint8_t, SDLK_LAST> keys;
     keyState = keys.data();
     const float walk = (3 * timeStep) * timeStep, drop = (-9.8f * timeStep) * timeStep;
+    const Vector3 thrust{0, 0, (30 * timeStep) * timeStep + drop};
     const std::pair<SDLKey, Vector3> held[] = {
-        {SDLK_w, {walk, 0, drop}},
-        {SDLK_a, {0, walk, drop}},
-        {SDLK_s, {-walk, 0, drop}},
-        {SDLK_d, {0, -walk, drop}},
-        {SDLK_SPACE, {0, 0, (30 * timeStep) * timeStep + drop}},
-        {SDLK_UNKNOWN, {0, 0, (30 * timeStep) * timeStep + drop}}}; // every key
+        {SDLK_w, {walk, 0, drop}},  {SDLK_a, {0, walk, drop}}, {SDLK_s, {-walk, 0, drop}},
+        {SDLK_d, {0, -walk, drop}}, {SDLK_SPACE, thrust},      {SDLK_UNKNOWN, thrust}};
     for (const auto& [key, after] : held) {
         keys.fill(key == SDLK_UNKNOWN);
         keys[key] = 1;

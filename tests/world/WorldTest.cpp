@@ -32,8 +32,7 @@ TEST(Map, LightsAreSetAndObserversHearEveryChangedCell) {
     EXPECT_EQ(log, (Heard{heardA, heardB, heardA}));
 }
 
-// Each cell reported, in the map, within the radius and Air, z slowest and x fastest; the first
-// that is not ends the row.
+// Each cell reported in the map, within the radius and Air, z slowest; the first not ends it.
 void expectDug(const Map& map, const Heard& log, const Cell& centre, float radius) {
     for (std::size_t i = 0; i < log.size(); ++i) {
         const auto [tag, x, y, z] = log[i];

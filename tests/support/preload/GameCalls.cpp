@@ -116,10 +116,9 @@ int SDL_GL_SetAttribute(SDL_GLattr attribute, int value) {
 
 const SDL_VideoInfo* SDL_GetVideoInfo() {
     REAL(SDL_GetVideoInfo);
-    if (std::getenv("TESSARIA_NO_VIDEO_INFO") == nullptr)
-        return real();
-    SDL_SetError("TESSARIA_NO_VIDEO_INFO is set"); // as SDL would give its reason
-    return nullptr;
+    return std::getenv("TESSARIA_NO_VIDEO_INFO") == nullptr
+               ? real()
+               : (SDL_SetError("TESSARIA_NO_VIDEO_INFO is set"), nullptr);
 }
 
 STAMP_FIRST_CALL(SDL_Surface*, SDL_SetVideoMode, (int width, int height, int bits, Uint32 flags),
