@@ -100,8 +100,8 @@ TEST(Window, CameraRendererPlayOutlineAndSplash) {
     int withLists = 0;
     for (int i = 0; i < renderer.chunkCount; ++i) {
         const Chunk& chunk = renderer.chunks[i];
-        EXPECT_FALSE(chunk.queued);
-        EXPECT_EQ(chunk.hasGeometry, chunk.displayList != 0);
+        EXPECT_FALSE(chunk.queued) << "chunk " << i;
+        EXPECT_EQ(chunk.hasGeometry, chunk.displayList != 0) << "chunk " << i;
         withLists += chunk.hasGeometry && glIsList(chunk.displayList) ? 1 : 0;
     }
     EXPECT_EQ(withLists, 5);
