@@ -9,7 +9,6 @@ ASSETS = ROOT + '/assets'
 START = ['Tessaria started...', 'Running tests...', 'Finished running tests.']
 
 
-
 class Then(str):  # a line: the game's words, then a library's, which its next version may change
     def __eq__(self, line):  # the words, then more than blanks
         return isinstance(line, str) and line.startswith(self) and line[len(self):].strip() != ''
