@@ -6,6 +6,7 @@
 #include "render/Camera.h"
 #include "render/LightIds.h"
 #include "render/MapRenderer.h"
+#include "render/RayCast.h"
 #include "states/IntroState.h"
 #include "states/PlayState.h"
 #include "support/Testing.h"
@@ -210,16 +211,69 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     EXPECT_TRUE(steps >= 5 && steps <= seconds * 60 + 1)
         << steps << " steps in " << seconds << " s";
 
-    // Straight down from 400 blocks up, where all the ground is 144 blocks away or more: the
-    // whole map shows, a fifth of the picture.
-    playState.player->position = playState.player->lastPosition = {128, 128, 400};
-    playState.player->pitch = -90;
-    playState.camera->update(1);
-    playState.Draw(nullptr);
-    const auto pixels = picture();
-    EXPECT_LT(std::count(pixels.begin(), pixels.end(), std::array<GLubyte, 3>{175, 215, 255}),
-              width * height * 85 / 100)
-        << "sky pixels";
+    // ---- The picture against a ray cast of the map: at arrival, at the four headings of the
+    // benchmark, over a hill's top, in a dug crater and straight down from 400 blocks up ----
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    Map& world = *playState.map;
+    const auto standOn = [&world](float x, float y) { // on the highest of the columns under it
+        int surface = 0;
+        for (int i = 0; i < 4; ++i)
+            for (int z = world.sizeZ - 1; z >= surface; --z)
+                if (world.blocks[world.blockIndex(int(std::floor(x + (i & 1 ? 0.4f : -0.4f))),
+                                                  int(std::floor(y + (i & 2 ? 0.4f : -0.4f))),
+                                                  z)] != Air) {
+                    surface = z + 1;
+                    break;
+                }
+        return Vector3{x, y, float(surface) + 0.85f};
+    };
+    const auto look = [&](const std::string& name, Vector3 at, float yaw, float pitch) {
+        Player& player = *playState.player;
+        std::tie(player.position, player.lastPosition, player.yaw, player.pitch) =
+            std::tie(at, at, yaw, pitch);
+        playState.camera->update(1);
+        const PickResult pick = pickBlock(at, playState.camera->direction, 255, 255, 255, world);
+        playState.pickedBlock = pick;
+        playState.Draw(nullptr);
+        std::vector<float> depth(width * height);
+        glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        const Comparison seen =
+            compareWithCast(world, RayView({at.x, at.y, at.z}, yaw, pitch, width, height),
+                            {pick.x, pick.y, pick.z}, picture(), depth, depthBits, name);
+        EXPECT_EQ(seen.differing, 0) << name << " of " << seen.compared << ": " << seen.report;
+        EXPECT_GT(seen.compared, width * height / 2) << name;
+        std::cout << name << ": " << seen.compared << " pixels compared; left out " << seen.edges
+                  << " on edges, " << seen.outline << " by the outline, " << seen.close
+                  << " close in depth (" << depthBits << " bits)" << std::endl;
+    };
+    const Vector3 arrival = standOn(128, 128);
+    for (int heading = 0; heading < 4; ++heading) // a quarter turn right each
+        look("heading-" + std::to_string(heading), arrival, -90.0f * heading, 0);
+    // The first place on a grid of 16 where, looking level, a face within 16 blocks lies just
+    // under one more than 64 away, well above the eye's height.
+    Vector3 hill{};
+    float hillYaw = -1;
+    for (int i = 0; i < 14 * 14 * 4 && hillYaw < 0; ++i) {
+        const Vector3 at = standOn(24.0f + 16 * (i / 4 % 14), 24.0f + 16 * (i / 56));
+        const RayView view({at.x, at.y, at.z}, 90.0 * (i % 4), 0, width, height);
+        const auto far = [&](const RayHit& hit) {
+            return std::hypot(hit.cell[0] - at.x, hit.cell[1] - at.y, hit.cell[2] - at.z);
+        };
+        for (int row = height / 2 + 40; row + 1 < height && hillYaw < 0; ++row) {
+            const RayHit low = view.cast(world, width / 2, row),
+                         high = view.cast(world, width / 2, row + 1);
+            if (low.face >= 0 && high.face >= 0 && far(low) < 16 && far(high) > 64)
+                std::tie(hill, hillYaw) = std::tuple(at, 90.0f * (i % 4));
+        }
+    }
+    ASSERT_GE(hillYaw, 0) << "no hill before farther hills";
+    std::cout << "hill view from " << hill.x << " " << hill.y << " " << hill.z << " at yaw "
+              << hillYaw << std::endl;
+    look("hill", hill, hillYaw, 0);
+    world.digSphere(128, 128, int(arrival.z - 1.85f), 20); // the block under the feet
+    look("crater", standOn(128, 128), 30, -25);
+    look("down", {128, 128, 400}, 0, -90);
 
     // A block in the air below the eye picked: its twelve edges, each along the block 0.01
     // outside it, and nothing else. The same picture drawn here, each edge from its lower
