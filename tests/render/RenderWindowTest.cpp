@@ -1,6 +1,6 @@
 // The camera, the renderer, textures, the outline, the splash and play's pictures held to a ray
-// cast of the map, in a real OpenGL context: a 640 x 400 SDL window on the test program's own X server, whose
-// 1024 x 768 screen has another shape, so a view taken from the screen shows.
+// cast of the map, in a real OpenGL context: a 640 x 400 SDL window on the test program's own X
+// server, whose 1024 x 768 screen has another shape, so a view taken from the screen shows.
 #include "app/Texture.h"
 #include "physics/Player.h"
 #include "render/Camera.h"
