@@ -175,8 +175,8 @@ TEST(Window, CameraTexturesRendererPlayOutlineAndSplash) {
     EXPECT_TRUE(steps >= 5 && steps <= seconds * 60 + 1)
         << steps << " steps in " << seconds << " s";
 
-    // ---- The picture against a ray cast of the map: at arrival, at the four headings of the
-    // benchmark, over a hill's top, in a dug crater and straight down from over the highest hill ----
+    // ---- The picture against a ray cast of the map: at the benchmark's four headings from where
+    // the player arrives, before a hill with hills beyond, in a dug crater, straight down ----
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     ASSERT_GE(depthBits, 24) << "a depth buffer of 16 bits may honestly z-fight far terrain";
