@@ -62,21 +62,15 @@ def test_one_long_game(screen, game):
     game.wait_log('PlayState Init')
     soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
     assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
-    # Where the player lands, and turned about: the sky, and each face but the underside.
+    # Where the player lands, and turned about (the window test holds the pictures to the map).
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
-    assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
-    assert odd(frame) == 0, 'without antialiasing every pixel is the sky, a lit face or the outline'
     screen.move(-720, 0)  # yaw 180: looking along -y
     soon(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 'the mouse turns the view', 10)
     time.sleep(0.3)
     behind = screen.shot(w)
     behind.save(os.path.join(game.dir, 'turned.png'))
     screen.move(720, 0)
-    for seen, faces in ((frame, 'grass top, grass -y, grass +x, grass -x, dirt -y, dirt +x, dirt -x, stone -y'),
-                        (behind, 'grass +y, dirt +y')):
-        for block, face in (f.split() for f in faces.split(', ')):
-            assert count(seen, lambda c: near(c, lit(block, face), 1)) >= 10, f'{block} {face}: {lit(block, face)}'
     soon(lambda: changed(screen.shot(w), frame) < 50, 'turned back the same way', 10)
 
     # Looking down at pitch -80, at the block under the feet: its outline shows.
