@@ -10,18 +10,21 @@
 //                     the first call of each entered, and NAME-done when it returned
 //   swap              every buffer swap's return; TESSARIA_EXIT_AFTER_SWAP ends the process there
 //   key               the first key press taken from the event queue
-//   grab              each mouse grab: the play state is set up
-//   lists, compiling  at the first grab: when the first display list was begun, and the
-//                     nanoseconds spent compiling lists (glNewList to glEndList's return)
+//   play              the play state set up: its "PlayState Init" line written to the log
+//   lists, compiling  then: when the first display list was begun, and the nanoseconds
+//                     spent compiling lists (glNewList to glEndList's return)
+//   grab              each mouse grab (play grabs whenever it has the focus, not only once)
 // With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -79,7 +82,7 @@ struct FirstCall {
 
 int listsSinceSwap = 0;
 long long firstListNs = 0, listBegunNs = 0, compilingNs = 0;
-bool grabbed = false;
+bool played = false;
 
 using Main = int (*)(int, char**, char**);
 Main realMain = nullptr;
@@ -147,11 +150,21 @@ int SDL_PollEvent(SDL_Event* event) {
     return result;
 }
 
-SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
-    if (mode == SDL_GRAB_ON && !std::exchange(grabbed, true)) {
+// The log is the game's standard output in a file: the line comes through here once written.
+ssize_t write(int file, const void* data, size_t size) {
+    REAL(write);
+    const ssize_t written = real(file, data, size);
+    static const char line[] = "PlayState Init\n";
+    if (!played && memmem(data, size, line, sizeof line - 1) != nullptr) {
+        played = true;
+        stamp("play");
         stamp("lists", firstListNs);
         stamp("compiling", compilingNs);
     }
+    return written;
+}
+
+SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
     if (mode == SDL_GRAB_ON)
         stamp("grab");
     REAL(SDL_WM_GrabInput);
@@ -169,6 +182,6 @@ void glNewList(GLuint list, GLenum mode) {
 void glEndList() {
     REAL(glEndList);
     real();
-    compilingNs += grabbed ? 0 : ns() - listBegunNs;
+    compilingNs += played ? 0 : ns() - listBegunNs;
 }
 }
