@@ -14,6 +14,8 @@
 //   lists, compiling  then: when the first display list was begun, and the nanoseconds
 //                     spent compiling lists (glNewList to glEndList's return)
 //   grab              each mouse grab (play grabs whenever it has the focus, not only once)
+// With TESSARIA_VIEWS naming a file, at each swap after "play": "NS YAW PITCH X Y Z", the view
+// the frame was drawn from, as the camera's rotations and translation give it.
 // With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -35,6 +37,7 @@ std::FILE* openNamed(const char* variable, const char* mode) { // none in a read
 }
 std::FILE* const calls = openNamed("TESSARIA_CALLS", "w");
 std::FILE* const times = openNamed("TESSARIA_TIMES", "a"); // the launch may stand there first
+std::FILE* const views = openNamed("TESSARIA_VIEWS", "w");
 
 template <class... Values> void record(std::FILE* file, const char* format, Values... values) {
     if (file != nullptr) {
@@ -83,6 +86,7 @@ struct FirstCall {
 int listsSinceSwap = 0;
 long long firstListNs = 0, listBegunNs = 0, compilingNs = 0;
 bool played = false;
+float view[5] = {}; // yaw, pitch, the eye's x, y, z
 
 using Main = int (*)(int, char**, char**);
 Main realMain = nullptr;
@@ -131,6 +135,10 @@ void SDL_GL_SwapBuffers() {
     static const bool exitAfterSwap = std::getenv("TESSARIA_EXIT_AFTER_SWAP") != nullptr;
     real();
     stamp("swap");
+    if (played) {
+        record(views, "%lld %.9g %.9g %.9g %.9g %.9g\n", ns(), view[0], view[1], view[2], view[3],
+               view[4]);
+    }
     if (exitAfterSwap)
         std::_Exit(0);
     if (listsSinceSwap != 0) {
@@ -169,6 +177,20 @@ SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
         stamp("grab");
     REAL(SDL_WM_GrabInput);
     return real(mode);
+}
+
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+    REAL(glRotatef);
+    view[z != 0.0f ? 0 : 1] = -angle; // about x: the constant quarter turn, then the pitch
+    real(angle, x, y, z);
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    REAL(glTranslatef);
+    view[2] = -x;
+    view[3] = -y;
+    view[4] = -z;
+    real(x, y, z);
 }
 
 void glNewList(GLuint list, GLenum mode) {
