@@ -2,18 +2,23 @@
 // (its OpenGL attributes, GLEW, Vortel.png through SDL_image, one blended textured quad) and
 // leaves; tessaria-lists goes on to compile the world's display lists as the renderer does and
 // prints "lists MS CPU_MS RESIDENT_MIB": the compile's time, its processor time, then what it
-// holds with the world.
+// holds with the world. Given views in TESSARIA_LISTS_VIEWS ("YAW PITCH X Y Z" each, then ';'),
+// it then draws the lists from each, 30 frames, as play draws them and with nothing else: the
+// preload's swap stamps time them.
 #include <GL/glew.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
 #ifdef TESSARIA_WORLD_LISTS
 #include "render/ChunkMesher.h"
+#include "render/Frustum.h"
 #include "world/Map.h"
 #include "world/NoiseMapGenerator.h"
 
+#include <GL/glu.h>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <malloc.h>
@@ -78,7 +83,8 @@ int main(int, char**) {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     auto start = std::chrono::steady_clock::now();
-    std::clock_t used = 0; // processor time, all threads
+    std::clock_t used = 0;                    // processor time, all threads
+    std::vector<GLuint> lists(meshes.size()); // 0 for an empty chunk, which is drawn never
     for (int round = 0; round < 2; ++round) {
         glDeleteLists(1, static_cast<GLsizei>(meshes.size()));
         start = std::chrono::steady_clock::now();
@@ -88,7 +94,9 @@ int main(int, char**) {
                 glVertexPointer(3, GL_FLOAT, sizeof(ChunkVertex), mesh[0].position);
                 glNormalPointer(GL_FLOAT, sizeof(ChunkVertex), mesh[0].normal);
                 glColorPointer(3, GL_UNSIGNED_BYTE, sizeof(ChunkVertex), mesh[0].colour);
-                glNewList(glGenLists(1), GL_COMPILE);
+                GLuint& list = lists[static_cast<std::size_t>(&mesh - meshes.data())];
+                list = glGenLists(1);
+                glNewList(list, GL_COMPILE);
                 glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.size()));
                 glEndList();
             }
@@ -103,6 +111,57 @@ int main(int, char**) {
     std::ifstream("/proc/self/statm") >> pages >> pages; // the second: resident pages
     std::printf("lists %.3f %.3f %.1f\n", compiling.count(), compilingCpu,
                 pages * getpagesize() / 1048576.0);
+
+    // Play's state as its Init and the renderer set it, for the drawing alone.
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(80.0, 800.0 / 600.0, 0.1, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0.686f, 0.843f, 1.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_LIGHTING);
+    const MapLight* const lights[2] = {&map.primaryLight, &map.secondaryLight};
+    for (GLenum id = GL_LIGHT0; id <= GL_LIGHT1; ++id) {
+        const MapLight& light = *lights[id - GL_LIGHT0];
+        glEnable(id);
+        glLightfv(id, GL_AMBIENT, &light.ambient.x);
+        glLightfv(id, GL_DIFFUSE, &light.diffuse.x);
+        glLightfv(id, GL_SPECULAR, &light.specular.x);
+    }
+    const char* views = std::getenv("TESSARIA_LISTS_VIEWS");
+    float yaw = 0, pitch = 0;
+    Vector3 eye{};
+    for (int read = 0; views != nullptr && std::sscanf(views, "%f %f %f %f %f%n", &yaw, &pitch,
+                                                       &eye.x, &eye.y, &eye.z, &read) == 5;
+         views += read + (views[read] == ';')) {
+        const FrustumPlanes planes =
+            frustumPlanes(eye, viewBasis(yaw, pitch), 80.0f, 0.1f, 10000.0f, 800.0f / 600);
+        for (int frame = 0; frame < 30; ++frame) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glLoadIdentity(); // the camera's view, as Camera::applyView gives it
+            glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+            glRotatef(-pitch, 1.0f, 0.0f, 0.0f);
+            glRotatef(-yaw, 0.0f, 0.0f, 1.0f);
+            glTranslatef(-eye.x, -eye.y, -eye.z);
+            glLightfv(GL_LIGHT0, GL_POSITION, &map.primaryLight.position.x);
+            glLightfv(GL_LIGHT1, GL_POSITION, &map.secondaryLight.position.x);
+            for (int i = 0; i < static_cast<int>(lists.size()); ++i) {
+                if (lists[static_cast<std::size_t>(i)] != 0 &&
+                    classifyBox(planes, chunkBounds(i % across, i / across % across,
+                                                    i / across / across)) !=
+                        FrustumResult::Outside) {
+                    glCallList(lists[static_cast<std::size_t>(i)]);
+                }
+            }
+            SDL_GL_SwapBuffers();
+        }
+    }
 #endif
     SDL_Quit();
     return 0;

@@ -10,18 +10,23 @@
 //                     the first call of each entered, and NAME-done when it returned
 //   swap              every buffer swap's return; TESSARIA_EXIT_AFTER_SWAP ends the process there
 //   key               the first key press taken from the event queue
-//   grab              each mouse grab: the play state is set up
-//   lists, compiling  at the first grab: when the first display list was begun, and the
-//                     nanoseconds spent compiling lists (glNewList to glEndList's return)
+//   play              the play state set up: its "PlayState Init" line written to the log
+//   lists, compiling  then: when the first display list was begun, and the nanoseconds
+//                     spent compiling lists (glNewList to glEndList's return)
+//   grab              each mouse grab (play grabs whenever it has the focus, not only once)
+// With TESSARIA_VIEWS naming a file, at each swap after "play": "NS YAW PITCH X Y Z", the view
+// the frame was drawn from, as the camera's rotations and translation give it.
 // With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give, and says so.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -32,6 +37,7 @@ std::FILE* openNamed(const char* variable, const char* mode) { // none in a read
 }
 std::FILE* const calls = openNamed("TESSARIA_CALLS", "w");
 std::FILE* const times = openNamed("TESSARIA_TIMES", "a"); // the launch may stand there first
+std::FILE* const views = openNamed("TESSARIA_VIEWS", "w");
 
 template <class... Values> void record(std::FILE* file, const char* format, Values... values) {
     if (file != nullptr) {
@@ -79,7 +85,8 @@ struct FirstCall {
 
 int listsSinceSwap = 0;
 long long firstListNs = 0, listBegunNs = 0, compilingNs = 0;
-bool grabbed = false;
+bool played = false;
+float view[5] = {}; // yaw, pitch, the eye's x, y, z
 
 using Main = int (*)(int, char**, char**);
 Main realMain = nullptr;
@@ -130,6 +137,10 @@ void SDL_GL_SwapBuffers() {
     static const bool exitAfterSwap = std::getenv("TESSARIA_EXIT_AFTER_SWAP") != nullptr;
     real();
     stamp("swap");
+    if (played) {
+        record(views, "%lld %.9g %.9g %.9g %.9g %.9g\n", ns(), view[0], view[1], view[2], view[3],
+               view[4]);
+    }
     if (exitAfterSwap)
         std::_Exit(0);
     if (listsSinceSwap != 0) {
@@ -149,15 +160,39 @@ int SDL_PollEvent(SDL_Event* event) {
     return result;
 }
 
-SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
-    if (mode == SDL_GRAB_ON && !std::exchange(grabbed, true)) {
+// The log is the game's standard output in a file: the line comes through here once written.
+ssize_t write(int file, const void* data, size_t size) {
+    REAL(write);
+    const ssize_t written = real(file, data, size);
+    static const char line[] = "PlayState Init\n";
+    if (!played && memmem(data, size, line, sizeof line - 1) != nullptr) {
+        played = true;
+        stamp("play");
         stamp("lists", firstListNs);
         stamp("compiling", compilingNs);
     }
+    return written;
+}
+
+SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
     if (mode == SDL_GRAB_ON)
         stamp("grab");
     REAL(SDL_WM_GrabInput);
     return real(mode);
+}
+
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+    REAL(glRotatef);
+    view[z != 0.0f ? 0 : 1] = -angle; // about x: the constant quarter turn, then the pitch
+    real(angle, x, y, z);
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    REAL(glTranslatef);
+    view[2] = -x;
+    view[3] = -y;
+    view[4] = -z;
+    real(x, y, z);
 }
 
 void glNewList(GLuint list, GLenum mode) {
@@ -171,6 +206,6 @@ void glNewList(GLuint list, GLenum mode) {
 void glEndList() {
     REAL(glEndList);
     real();
-    compilingNs += grabbed ? 0 : ns() - listBegunNs;
+    compilingNs += played ? 0 : ns() - listBegunNs;
 }
 }
