@@ -55,16 +55,25 @@ def test_one_long_game(screen, game):
     assert sum(ImageStat.Stat(early).mean) < sum(ImageStat.Stat(picture).mean) / 2, 'it fades in'
     frame.paste((0, 0, 0), box)
     assert not frame.getbbox(), 'black around the splash'
-    # The mouse moved over the splash turns nothing: the landed picture and outline show it.
-    for x, y in ((100, 100), (700, 500), (600, 120)):
-        screen.point(w, x, y)
-    screen.tap('x', 0.05)
+    # The pointer moving on over the splash, up and then to and fro faster than frames come,
+    # neither loses the key nor turns the view.
+    screen.point(w, 400, 500)
+    screen.sweep(w, 100, lambda: False, 1)  # hundreds of motions before the key
+    screen.fake(X.KeyPress, 'x')
+    after = screen.sweep(w, 100, lambda: 'IntroState Cleanup' in game.lines(), 5)
+    screen.fake(X.KeyRelease, 'x')
+    log_now = game.lines()
+    assert 'IntroState Cleanup' in log_now, f'the key taken while the pointer moves on: {after} motions, {log_now}'
     game.wait_log('PlayState Init')
     soon(lambda: resting(game), 'the player comes to rest on the ground', 30)
-    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
-    # Where the player lands, and turned about: the sky, and each face but the underside.
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'landed.png'))
+    screen.move(0, 400)  # down past the nadir, where the view stops (pitch -90), then up 90
+    soon(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 'the view turns down', 10)
+    screen.move(0, -360)
+    soon(lambda: changed(screen.shot(w), frame) < 50, 'the pointer on the splash turned nothing: it landed at pitch 0', 10)
+    assert game.file('stdout.txt').startswith(SELF_TESTS + FIRST_STEP), 'the first collision step'
+    # Where the player lands, and turned about: the sky, and each face but the underside.
     assert count(frame.crop((0, 0, 800, 20)), lambda c: near(c, SKY, 1)) > 800 * 20 / 10, 'sky at the top'
     assert odd(frame) == 0, 'without antialiasing every pixel is the sky, a lit face or the outline'
     screen.move(-720, 0)  # yaw 180: looking along -y
