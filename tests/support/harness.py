@@ -35,7 +35,9 @@ class Game:
     def __init__(self, folder, files={}, program=None, calls=None):
         self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
         self.read, self.tail, self.steps = 0, '', []
-        shutil.rmtree(self.dir, ignore_errors=True)
+        if os.path.lexists(self.dir):  # all of it (a killed run's read-only too), or an error
+            os.chmod(self.dir, 0o755)
+            shutil.rmtree(self.dir)
         shutil.copytree(ASSETS, self.dir)
         for file, content in files.items():
             path = os.path.join(self.dir, file)
@@ -107,5 +109,3 @@ class Game:
         except subprocess.TimeoutExpired:
             self.process.kill()
             return self.process.wait()
-        finally:
-            os.chmod(self.dir, 0o755)
