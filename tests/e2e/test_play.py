@@ -151,20 +151,11 @@ def test_one_long_game(screen, game):
     assert screen.cursor_shown(), 'and shows'
     click()
     assert game.height() == standing, 'a click over it without the focus digs nothing'
-    # As a window manager does: the focus, and the press that asked for it, together...
+    # As a window manager does: the press that asked for the focus, and the focus. (A press
+    # in a later pump, within the half second, races the machine here: the unit table's.)
     click(lambda: screen.focus(w))
     assert screen.grabbed_elsewhere(), 'regaining the focus takes the pointer back'
     assert game.height() == standing, 'the click that brings the focus back digs nothing'
-    # ... or the press in a pump after the one that brought the focus, well within the half
-    # second a focusing click has: a machine too busy to show the grab sooner tries again.
-    for _ in range(5):
-        away()
-        start = time.monotonic()
-        back()
-        if time.monotonic() - start < 0.3:
-            break
-    click()
-    assert game.height() == standing, 'nor when its press comes in a later pump'
     # A click at the sky is kept for the next picked block, but not across a loss of focus.
     at_the_sky()
     click()
@@ -177,18 +168,21 @@ def test_one_long_game(screen, game):
     # The focus back otherwise: a click a second later digs, and so does one at once after a
     # key, or after Alt held as the focus comes (Alt-Tab: SDL reports Alt in the focus's pump).
     # Each click at the sky, kept until the view comes down: one dig each, however slow.
-    for alt, then in ((False, game.run_on), (False, lambda: screen.tap('x', 0.02)), (True, lambda: None)):
-        at_the_sky()
-        away()
-        if alt:
-            screen.fake(X.KeyPress, 'Alt_L')
-        back(then)
-        click()
-        if alt:
-            screen.fake(X.KeyRelease, 'Alt_L')
-        screen.move(0, 680)
-        soon(lambda: game.height() < standing, 'a click after the focus came back otherwise digs', 10)
-        soon(lambda: resting(game), 'at rest again after the dig', 30)
+    for variant, then in (('wait', game.run_on), ('key', lambda: screen.tap('x', 0.02)), ('Alt', lambda: None)):
+        try:
+            at_the_sky()
+            away()
+            if variant == 'Alt':
+                screen.fake(X.KeyPress, 'Alt_L')
+            back(then)
+            click()
+            if variant == 'Alt':
+                screen.fake(X.KeyRelease, 'Alt_L')
+            screen.move(0, 680)
+            soon(lambda: game.height() < standing, 'a click after the focus came back otherwise digs', 10)
+            soon(lambda: resting(game), 'at rest again after the dig', 30)
+        except AssertionError as failure:
+            raise AssertionError(f'focus back after {variant}: {failure}') from failure
         standing = game.height()
     # Iconified as a window manager marks it (it stays on the screen and keeps the focus):
     # the pointer is let go, nothing turns or digs; restored without the focus, it stays shown.
