@@ -41,6 +41,8 @@ def test_game_of_each_architecture(arch_game, screen, game):
     assert left <= shown[0] and top <= shown[1] and shown[2] <= left + width and shown[3] <= top + height, \
         f'the splash shows where it lies: {shown}'
     screen.shot(w).save(os.path.join(game.dir, 'splash.png'))
+    over = screen.point(w, 400, 300)  # without a window manager, keys go where the pointer is
+    assert over, 'the pointer over the game'
     screen.tap('x', 0.3)
     pressed = time.monotonic()
     game.wait_log('PlayState Init', PATIENCE)
