@@ -1,6 +1,6 @@
 """The real game run from its folder, seen from outside: its window (xgame.py), exit status,
 log, output and collision trace. Every wait is bounded."""
-import os, re, shutil, subprocess, types
+import math, os, re, shutil, subprocess, types
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
 from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
@@ -26,6 +26,11 @@ def near(a, b, tolerance):
 
 def count(image, wanted):  # pixels whose colour is wanted
     return sum(n for n, colour in image.getcolors(image.width * image.height) if wanted(colour))
+
+
+def resting(game, below=math.inf):  # the last 30 of more than 40 steps at one place
+    steps = game.read_steps()
+    return len(steps) > 40 and len({s[2] for s in steps[-30:]}) == 1 and steps[-1][2][2] < below
 
 
 class Game:

@@ -85,12 +85,10 @@ class Screen:
         return self.root.query_pointer().child == w
 
     def sweep(self, w, y, until, seconds, rate=2000):
-        """Moves the pointer to and fro along row y of the window a pixel a motion, `rate`
-        motions a second as a fast mouse does, until something holds or the time is up;
-        the motions sent. A late wake sends a few, not a flood."""
+        """To and fro along row y, a pixel a motion, `rate` a second, until it holds or time is up: how many."""
         at, start, sent = w.translate_coords(self.root, 0, 0), time.monotonic(), 0
         while not until() and (now := time.monotonic() - start) < seconds:
-            for _ in range(min(20, int(now * rate) - sent)):
+            for _ in range(min(20, int(now * rate) - sent)):  # after a late wake, no flood
                 xtest.fake_input(self.x, X.MotionNotify, 0, x=100 + abs(sent % 1200 - 600) - at.x, y=y - at.y)
                 sent += 1
             self.x.sync()
