@@ -18,6 +18,11 @@ ScreenOffset centredOffset(int windowWidth, int windowHeight, int imageWidth, in
     return {(windowWidth - imageWidth) / 2, (windowHeight - imageHeight) / 2};
 }
 
+bool quits(const SDL_Event& event) {
+    return event.type == SDL_QUIT ||
+           (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE);
+}
+
 void IntroState::Init() {
     splashTexture = new Texture("Vortel.png");
     fadeAlpha = 0.0f;
@@ -58,25 +63,19 @@ void IntroState::Resume() {
 }
 
 void IntroState::HandleEvents(GameEngine* game) {
+    // Every pending event, not one a pass: motion worked off one a pass fills SDL's queue,
+    // and a key pressed then is dropped. The first key or quit decides.
     SDL_Event event;
-    if (SDL_PollEvent(&event) == 0) {
-        return;
-    }
-    switch (event.type) {
-    case SDL_KEYDOWN:
-        if (event.key.keysym.sym == SDLK_ESCAPE) {
+    while (SDL_PollEvent(&event) != 0) {
+        if (quits(event)) {
             game->Quit();
-        } else {
+            return;
+        }
+        if (event.type == SDL_KEYDOWN) {
             // Cleans this state up and builds the world; touch nothing of ours after.
             game->ChangeState(&playState);
             return;
         }
-        break;
-    case SDL_QUIT:
-        game->Quit();
-        break;
-    default:
-        break;
     }
 }
 

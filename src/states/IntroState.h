@@ -4,6 +4,7 @@
 #include "app/HeapWarmUp.h"
 
 class Texture;
+union SDL_Event;
 
 // The splash: "Vortel.png" centred on black, fading in one step per pass.
 class IntroState : public GameState {
@@ -32,3 +33,6 @@ struct ScreenOffset {
     int x, y;
 };
 ScreenOffset centredOffset(int windowWidth, int windowHeight, int imageWidth, int imageHeight);
+
+// Escape or the window closed: what ends the game from the splash and the menu.
+bool quits(const SDL_Event& event);

@@ -111,13 +111,13 @@ void MenuState::Resume() {
 }
 
 void MenuState::HandleEvents(GameEngine* game) {
+    // Every pending event, as on the splash: other keys and the mouse do nothing.
     SDL_Event event;
-    if (SDL_PollEvent(&event) == 0) {
-        return;
-    }
-    if ((event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) ||
-        event.type == SDL_QUIT) {
-        game->Quit();
+    while (SDL_PollEvent(&event) != 0) {
+        if (quits(event)) {
+            game->Quit();
+            return;
+        }
     }
 }
 

@@ -1,6 +1,6 @@
 """The real game run from its folder, seen from outside: its window (xgame.py), exit status,
 log, output and collision trace. Every wait is bounded."""
-import os, re, shutil, subprocess, types
+import math, os, re, shutil, subprocess, types
 from Xlib import X  # noqa: F401 (for the tests: one import of the driver's names)
 from xgame import Screen, soon, wait  # noqa: F401 (and for the tests)
 
@@ -39,6 +39,11 @@ def count(image, wanted):  # pixels whose colour is wanted
     return sum(n for n, colour in image.getcolors(image.width * image.height) if wanted(colour))
 
 
+def resting(game, below=math.inf):  # the last 30 of more than 40 steps at one place
+    steps = game.read_steps()
+    return len(steps) > 40 and len({s[2] for s in steps[-30:]}) == 1 and steps[-1][2][2] < below
+
+
 class Game:
     """One run of `program` in a fresh folder of the shipped assets changed by `files` (name:
     text or bytes, None to remove, DIR for a directory); `calls`: the preload, or None."""
@@ -46,7 +51,9 @@ class Game:
     def __init__(self, folder, files={}, program=None, calls=None):
         self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
         self.read, self.tail, self.steps = 0, '', []
-        shutil.rmtree(self.dir, ignore_errors=True)
+        if os.path.lexists(self.dir):  # all of it (a killed run's read-only too), or an error
+            os.chmod(self.dir, 0o755)
+            shutil.rmtree(self.dir)
         shutil.copytree(ASSETS, self.dir)
         for file, content in files.items():
             path = os.path.join(self.dir, file)
@@ -118,5 +125,3 @@ class Game:
         except subprocess.TimeoutExpired:
             self.process.kill()
             return self.process.wait()
-        finally:
-            os.chmod(self.dir, 0o755)

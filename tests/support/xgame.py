@@ -84,6 +84,17 @@ class Screen:
         self.fake(X.MotionNotify, 0, x - at.x, y - at.y)
         return self.root.query_pointer().child == w
 
+    def sweep(self, w, y, until, seconds, rate=2000):
+        """To and fro along row y, a pixel a motion, `rate` a second, until it holds or time is up: how many."""
+        at, start, sent = w.translate_coords(self.root, 0, 0), time.monotonic(), 0
+        while not until() and (now := time.monotonic() - start) < seconds:
+            for _ in range(min(20, int(now * rate) - sent)):  # after a late wake, no flood
+                xtest.fake_input(self.x, X.MotionNotify, 0, x=100 + abs(sent % 1200 - 600) - at.x, y=y - at.y)
+                sent += 1
+            self.x.sync()
+            time.sleep(0.002)
+        return sent
+
     def focus(self, w):
         w.set_input_focus(X.RevertToParent, X.CurrentTime)
         self.x.sync()
