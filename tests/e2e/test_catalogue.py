@@ -89,10 +89,6 @@ CATALOGUE = {
         'run-time error': settings('screenWidth = 640\nscreenHeight = 480\nprint("assigned")\n'
                                    'error("stop here")\nscreenWidth = 1\n',
                                    shows((640, 480), ['assigned', RUN + '5: stop here'])),
-        # These once crashed Mesa's first buffer swap: sdl12-compat made 65535 x 65535.
-        **{script: no_window(script, asked) for script, asked in (
-            ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1', '2147483647 x 2147483647 pixels in a window, antialiasing 0'),
-            ('screenWidth = 1e300\nscreenHeight = -1/0', '2147483647 x -2147483648 pixels in a window, antialiasing 0'))},
         '__tostring raising in print': settings(TOSTRING % ('print', 'function() error("no") end'),
                                                 shows((640, 480), [RUN + '4: no'])),
         'print stops at a zero byte, a megabyte, ten thousand callbacks': ({'settings.lua': (
