@@ -84,26 +84,13 @@ CATALOGUE = {
         'empty, left by closing': ({'settings.lua': ''}, shows(leave='close')),
         'binary garbage': ({'settings.lua': GARBAGE},
                            shows(printed=[LOAD + "settings.lua:1: unexpected symbol near 'char(127)'"])),
-        'damaged bytecode': ({'settings.lua': b'\x1bLua\x51' + GARBAGE},
-                             shows(printed=[LOAD + 'settings.lua: precompiled chunks are not loaded'])),
         'syntax error': settings('screenWidth = 640\nprint("never")\nscreenHeight = = 480\n',
                                  shows(printed=[LOAD + "settings.lua:4: unexpected symbol near '='"])),
         'run-time error': settings('screenWidth = 640\nscreenHeight = 480\nprint("assigned")\n'
                                    'error("stop here")\nscreenWidth = 1\n',
                                    shows((640, 480), ['assigned', RUN + '5: stop here'])),
-        'numbers as text and with fractions, nil': settings(
-            'screenWidth = "1024"\nscreenHeight = 700.7\nantialiasing = nil\n', shows((1024, 700))),
-        'numbers where booleans belong': settings('fullscreen = 0\nvsync = 1\nshadows = -1\n',
-                                                  shows(full=True, vsync=1)),
-        # These once crashed Mesa's first buffer swap: sdl12-compat made 65535 x 65535.
-        **{script: no_window(script, asked) for script, asked in (
-            ('screenWidth = 2^31 - 1\nscreenHeight = 2^31 - 1', '2147483647 x 2147483647 pixels in a window, antialiasing 0'),
-            ('screenWidth = 1e300\nscreenHeight = -1/0', '2147483647 x -2147483648 pixels in a window, antialiasing 0'))},
         '__tostring raising in print': settings(TOSTRING % ('print', 'function() error("no") end'),
                                                 shows((640, 480), [RUN + '4: no'])),
-        '__tostring without text': settings(
-            TOSTRING % ('addMapLoadedCallbacks', 'function() return {} end'),
-            shows((640, 480), [RUN + "4: 'tostring' must return a string to 'addMapLoadedCallbacks'"])),
         'print stops at a zero byte, a megabyte, ten thousand callbacks': ({'settings.lua': (
             'print("before\\0after", "next")\nprint(string.rep("x", 2^20))\n'
             'for i = 1, 10000 do addMapLoadedCallbacks(i, "f" .. i, {}) end\n')},

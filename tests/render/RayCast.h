@@ -185,18 +185,10 @@ inline Comparison compareWithCast(const Map& map, const RayView& view, std::arra
         if ((worst <= 1 && std::abs(ahead(depth[i]) - s) <= 2 * step + 1e-4 * s) ||
             result.differing++ >= 5)
             continue;
-        std::pair<int, std::string> seen{765 - game[i][0] - game[i][1] - game[i][2], "white"};
-        for (int t = 0; t < 4; ++t) // the face the game's colour tells, or the sky
-            for (int k = t == 0 ? -1 : 0; k < (t == 0 ? 0 : 6); ++k) {
-                const Rgb c = faceColour(static_cast<std::uint8_t>(t), k);
-                const int d = std::abs(c[0] - game[i][0]) + std::abs(c[1] - game[i][1]) +
-                              std::abs(c[2] - game[i][2]);
-                seen = std::min(seen, {d, k < 0 ? "sky" : std::string(types[t]) + " " + faces[k]});
-            }
         report << "\n  (" << i % w << ", " << i / w << ") game " << +game[i][0] << " "
-               << +game[i][1] << " " << +game[i][2] << " " << seen.second << " at "
-               << ahead(depth[i]) << "; cast " << +cast[i][0] << " " << +cast[i][1] << " "
-               << +cast[i][2] << " " << (hit.face < 0 ? "sky" : types[typeAt(hit)]) << " "
+               << +game[i][1] << " " << +game[i][2] << " at " << ahead(depth[i]) << "; cast "
+               << +cast[i][0] << " " << +cast[i][1] << " " << +cast[i][2] << " "
+               << (hit.face < 0 ? "sky" : types[typeAt(hit)]) << " "
                << (hit.face < 0 ? "" : faces[hit.face]) << " of " << hit.cell[0] << " "
                << hit.cell[1] << " " << hit.cell[2] << " at " << s;
     }

@@ -6,35 +6,6 @@
 
 namespace {
 
-TEST(ChunkMesher, ALoneBlockShowsSixFacesOfTwoTrianglesInScanOrderInItsColour) {
-    // Corners c0..c3 of faces -z, -y, -x, +x, +y, +z (scan order), drawn c0 c1 c2 c2 c3 c0.
-    // clang-format off
-    const int corners[6][4][3] = {
-        {{1, 0, 0}, {0, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{1, 0, 1}, {0, 0, 1}, {0, 0, 0}, {1, 0, 0}},
-        {{0, 0, 1}, {0, 1, 1}, {0, 1, 0}, {0, 0, 0}}, {{1, 1, 1}, {1, 0, 1}, {1, 0, 0}, {1, 1, 0}},
-        {{0, 1, 1}, {1, 1, 1}, {1, 1, 0}, {0, 1, 0}}, {{1, 1, 1}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}}};
-    // clang-format on
-    const float normals[6][3] = {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0},
-                                 {1, 0, 0},  {0, 1, 0},  {0, 0, 1}};
-    const int order[6] = {0, 1, 2, 2, 3, 0},
-              colours[4][3] = {{}, {93, 168, 39}, {116, 69, 48}, {81, 90, 90}};
-    std::vector<ChunkVertex> v(12); // stale contents from an earlier build must go
-    for (const std::uint8_t type : {Grass, Dirt, Stone}) {
-        const auto map = makeEmptyMap();
-        map->blocks[map->blockIndex(5, 6, 7)] = type;
-        meshChunk(*map, 0, 0, 0, v);
-        SCOPED_TRACE(testing::Message() << "type " << int(type));
-        EXPECT_EQ(v.size(), 36u);
-        for (std::size_t i = 0; i < std::min<std::size_t>(v.size(), 36); ++i) {
-            const int* c = corners[i / 6][order[i % 6]];
-            EXPECT_EQ(xyz(v[i].position), xyz(Vector3{5.0f + c[0], 6.0f + c[1], 7.0f + c[2]})) << i;
-            EXPECT_EQ(xyz(v[i].normal), xyz(normals[i / 6])) << i;
-            EXPECT_EQ(std::make_tuple(v[i].colour[0], v[i].colour[1], v[i].colour[2], v[i].padding),
-                      std::make_tuple(colours[type][0], colours[type][1], colours[type][2], 0));
-        }
-    }
-}
-
 // The fast mesher against the reference, chunk by chunk, byte for byte, on a map whose every
 // chunk-sized region has its own pattern: Air, solid, sparse or dense noise, lone holes. (The
 // generated map's meshes are pinned by the world's digest.)
