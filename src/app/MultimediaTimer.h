@@ -4,6 +4,13 @@
 // and a request for 1 ms resolution. On Windows these are winmm's own functions;
 // elsewhere a small layer gives the same contract on a monotonic clock.
 #ifdef _WIN32
+// No min and max macros over std::min and std::max, and none of what the timer does not need.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #include <mmsystem.h>
 #else

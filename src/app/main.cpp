@@ -8,8 +8,33 @@
 #include <fstream>
 #include <iostream>
 
+#ifdef _WIN32
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Standard output carries a collision trace of 60 steps a second, which is for developers.
+// On Linux the launcher discards it; here the game itself does, unless TESSARIA_TRACE=1
+// keeps it or TESSARIA_TRACE=FILE writes it to that file (relative to the working folder).
+void routeTrace() {
+    const char* const trace = std::getenv("TESSARIA_TRACE");
+    if (trace == nullptr || *trace == '\0') {
+        static_cast<void>(std::freopen("NUL", "w", stdout));
+    } else if (std::strcmp(trace, "1") != 0) {
+        static_cast<void>(std::freopen(trace, "w", stdout));
+    }
+}
+
+} // namespace
+#endif
+
 // The command line is ignored; everything configurable lives in settings.lua.
 int main(int, char**) {
+#ifdef _WIN32
+    routeTrace();
+#endif
     // First, so that the window's and the driver's large blocks stay in the heap as well;
     // the splash then warms the heap (IntroState).
     keepLargeBlocksInHeap();
