@@ -12,6 +12,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// mmsystem.h needs windows.h first.
 #include <mmsystem.h>
 #else
 #include <cstdint>

@@ -70,9 +70,13 @@ TEST(SettingsScript, AScriptSetsWhatItAssignsUpToItsFirstErrorWhichItLogs) {
     // leaves with the stack as it was; '@' in the log line on standard error: the file name.
     const std::string fileName = "/tmp/tessaria-script-" + std::to_string(getpid()) + ".lua";
     for (const auto& [script, expected, log, defaults] : cases) {
-        if (script == "<endless>")
+        if (script == "<endless>") {
+#ifdef _WIN32
+            continue; // Windows has no endless file to link to
+#else
             symlink("/dev/zero", fileName.c_str());
-        else if (script != "<missing>")
+#endif
+        } else if (script != "<missing>")
             std::ofstream(fileName, std::ios::binary) << script;
         lua_State* state = newScriptState();
         Settings loaded;

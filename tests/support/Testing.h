@@ -28,6 +28,16 @@ inline std::array<float, 3> xyz(const float* v) {
     return {v[0], v[1], v[2]};
 }
 
+#ifdef _WIN32 // Windows's C library sets the environment otherwise
+#include <cstdlib>
+inline int setenv(const char* name, const char* value, int) {
+    return _putenv_s(name, value);
+}
+inline int unsetenv(const char* name) {
+    return _putenv_s(name, "");
+}
+#endif
+
 // What f writes to the stream (cout or cerr, which the game rebinds to its log).
 template <class F> std::string written(std::ostream& stream, F f) {
     std::ostringstream text;
