@@ -15,7 +15,7 @@ WINE, RUNS = {'x86': '/usr/lib/wine/wine', 'x64': '/usr/lib/wine/wine64'}, {'x86
 def wine(build, tmp_path_factory):
     """Wine's settings: a prefix under the build, and a player's home, which it must leave empty."""
     prefix, home = os.path.join(build.runs, 'wine'), str(tmp_path_factory.mktemp('home'))
-    environment = dict(WINEPREFIX=prefix, WINEDEBUG='-all', HOME=home,
+    environment = dict(WINEPREFIX=prefix, WINEDEBUG='-all', HOME=home, TESSARIA_TRACE='1',  # the steps
                        WINEDLLOVERRIDES='winemenubuilder.exe,mscoree,mshtml=d')  # no menus, .NET or browser
     if not os.path.exists(os.path.join(prefix, 'system.reg')):
         subprocess.run([WINE['x64'], 'wineboot', '-i'], env={**os.environ, **environment}, check=True, timeout=300)
@@ -66,7 +66,7 @@ def test_windows_game(windows_zip, screen, game, wine, linux, tmp_path):
     pytest.param({'settings.lua': 'fullscreen = false\nscreenHeight = -1\n'}, 3, [
         'Unable to create a window with the desired OpenGL properties',
         'Asked for 800 x -1 pixels in a window, antialiasing 0: each side must be 1 to 16384 pixels'], id='no-window')])
-def test_windows_game_failing(windows_zip, files, status, last, wine, game, tmp_path):
+def test_windows_game_failing(windows_zip, files, status, last, screen, wine, game, tmp_path):
     linux, played = game(files, name=f'linux-{tmp_path.name}'), windows(windows_zip, tmp_path, game, files=files)
     linux.start(), played.start(wine)
     ended = played.end(), linux.end()
