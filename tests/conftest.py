@@ -3,7 +3,7 @@ them, and the options: which build, packages and architectures' games are tested
 import os, re, types
 import pytest
 import xvfb
-from harness import ROOT, Game, Screen, programs
+from harness import ASSETS, ROOT, Game, Screen, programs
 
 
 def pytest_addoption(parser):
@@ -13,6 +13,7 @@ def pytest_addoption(parser):
     group.addoption('--deb', action='append', default=[], help='a package to check (once per package)')
     group.addoption('--arch-game', action='append', default=[], metavar='ARCH=PROGRAM',
                     help="an architecture's game to play (once per architecture)")
+    group.addoption('--windows-zip', action='append', default=[], help='a Windows zip to play under Wine (once per zip)')
 
 
 def pytest_generate_tests(metafunc):  # an option given no value leaves an empty set, which fails
@@ -23,6 +24,10 @@ def pytest_generate_tests(metafunc):  # an option given no value leaves an empty
     if 'arch_game' in metafunc.fixturenames:
         games = [tuple(pair.split('=', 1)) for pair in options.arch_game]
         metafunc.parametrize('arch_game', games, ids=[arch for arch, _ in games])
+    if 'windows_zip' in metafunc.fixturenames:  # named ...-windows-ARCH.zip
+        metafunc.parametrize('windows_zip', [os.path.abspath(z) for z in options.windows_zip], ids=lambda z: z[-7:-4])
+    if 'package' in metafunc.fixturenames:  # either kind
+        metafunc.parametrize('package', [os.path.abspath(p) for p in options.deb + options.windows_zip], ids=os.path.basename)
 
 
 @pytest.fixture(scope='session')
@@ -42,14 +47,16 @@ def screen():
 
 @pytest.fixture
 def game(request, build):
-    """game(files={...}, name=..., program='game' or 'probe' or a path); none outlives the test."""
+    """game(files={...}, name=..., program='game' or 'probe' or a path or a command, source=a
+    folder for the assets); none outlives the test."""
     made = []
 
-    def make(files={}, name=None, program='game'):
+    def make(files={}, name=None, program='game', source=ASSETS):
         case = getattr(request.node, 'callspec', None)  # a table's row: its id
         name = name or (case.id if case else request.node.name)
         folder = os.path.join(build.runs, re.sub(r'[^\w.-]+', '-', name).strip('-'))
-        made.append(Game(folder, files, getattr(build, program, program), build.calls if program == 'game' else None))
+        command = getattr(build, program, program) if isinstance(program, str) else program
+        made.append(Game(folder, files, command, build.calls if program == 'game' else None, source))
         return made[-1]
     yield make
     for g in made:

@@ -18,13 +18,9 @@ NATIVE = {'i386': subprocess.run(['sh', '-c', '/lib/ld-linux.so.2 --version'], c
 PATIENCE = 300
 
 
-def test_game_of_each_architecture(arch_game, screen, game):
-    (arch, program), environment = arch_game, {}
-    program = os.path.abspath(program)
-    if arch in QEMU and not NATIVE.get(arch):  # qemu-run starts the program named in the environment
-        environment = dict(TESSARIA_QEMU=QEMU[arch], TESSARIA_QEMU_PROGRAM=program)
-        program = QEMU_RUN
-    game = game(name=f'arch-{arch}', program=program)
+def play(screen, game, name, environment={}):
+    """The splash, a key, the landing with sky and lit ground, one dig, Escape with status 0:
+    the landed frame."""
     started = time.monotonic()
     game.start(environment)
     w = soon(lambda: screen.window(seconds=0), 'a window', PATIENCE)
@@ -38,7 +34,7 @@ def test_game_of_each_architecture(arch_game, screen, game):
     pressed = time.monotonic()
     game.wait_log('PlayState Init', PATIENCE)
     soon(game.read_steps, 'the first step', PATIENCE)
-    print(f'\n{arch}: splash {splash:.1f} s after the start, first step {time.monotonic() - pressed:.1f} s after the key')
+    print(f'\n{name}: splash {splash:.1f} s after the start, first step {time.monotonic() - pressed:.1f} s after the key')
 
     soon(lambda: harness.resting(game, 255), 'the player lands and comes to rest', PATIENCE)
     frame = screen.shot(w)
@@ -55,3 +51,13 @@ def test_game_of_each_architecture(arch_game, screen, game):
     screen.tap('Escape', 0.3)
     status = game.end(PATIENCE)
     assert status == 0, 'Escape ends the game with status 0'
+    return frame
+
+
+def test_game_of_each_architecture(arch_game, screen, game):
+    (arch, program), environment = arch_game, {}
+    program = os.path.abspath(program)
+    if arch in QEMU and not NATIVE.get(arch):  # qemu-run starts the program named in the environment
+        environment = dict(TESSARIA_QEMU=QEMU[arch], TESSARIA_QEMU_PROGRAM=program)
+        program = QEMU_RUN
+    play(screen, game(name=f'arch-{arch}', program=program), arch, environment)

@@ -1,7 +1,7 @@
 """The Debian packages (--deb, one per architecture) as a packager and a player meet them:
 each lintian-clean, with its files, fields, metadata, processor and libraries; the same files
-in all but the game; each built again elsewhere to the same bytes; and this machine's one
-unpacked into a scratch root (the machine is not changed) and played through its launcher.
+in all but the game; each built again elsewhere to the same bytes (the Windows zips too,
+--windows-zip); and this machine's one unpacked into a scratch root and played through its launcher.
   python3 -m pytest -c tests/pytest.ini tests/package --deb=A.deb --deb=B.deb ..."""
 import os, re, shutil, subprocess, time
 import pytest
@@ -13,7 +13,8 @@ GAME = './usr/lib/games/tessaria/tessaria'
 ELF = {'amd64': (2, 62), 'i386': (1, 3), 'arm64': (2, 183), 'armhf': (1, 40)}
 HOST = subprocess.run(['dpkg', '--print-architecture'], capture_output=True, text=True).stdout.strip()
 run = lambda *command, **options: subprocess.run(command, capture_output=True, text=True, **options)
-architecture = lambda deb: run('dpkg-deb', '-f', deb, 'Architecture').stdout.strip()
+architecture = lambda deb: ('windows-' + deb.rsplit('-', 1)[-1][:-4] if deb.endswith('.zip')
+                            else run('dpkg-deb', '-f', deb, 'Architecture').stdout.strip())
 
 
 def test_package_of_one_architecture(deb, tmp_path):
@@ -56,15 +57,16 @@ def test_every_architecture_ships_the_same_files_but_the_game(request):
 # The second build: a clone of the tree as it is (changes and all) deeper, under a name with a
 # space, under umask 077, three days later (faketime), in a zone fourteen hours ahead of UTC
 # (a POSIX rule: no zone data needed) and an Estonian locale (z sorts between s and t). A
-# cross build takes the target's libnoise as the first build unpacked it (scripts/cross).
+# cross build takes the target's libnoise as the first build unpacked it (scripts/cross), a
+# Windows build the libraries the first built (scripts/windows-deps).
 REBUILD = r'''umask 077
 git clone -q --shared --no-checkout "$1" "$2"
 git -C "$1" ls-files -z --cached --others --exclude-standard |
   tar -C "$1" --null --files-from=- --ignore-failed-read -cf - |
   tar -C "$2" --touch --no-same-permissions --no-same-owner -xf -
-if [ -e "$1/build-$3/noise-root/usr/lib/libnoise.so" ]; then
-  mkdir "$2/build-$3" && cp -a "$1/build-$3/noise-root" "$2/build-$3/"
-fi
+for kept in noise-root deps; do
+  if [ -e "$1/build-$3/$kept" ]; then mkdir -p "$2/build-$3" && cp -a "$1/build-$3/$kept" "$2/build-$3/"; fi
+done
 exec faketime -f +3d "$2/scripts/package" "$3"'''
 
 
@@ -81,22 +83,22 @@ def elsewhere(tmp_path_factory):
     return environment
 
 
-def test_built_again_elsewhere_the_same_bytes(deb, elsewhere, tmp_path):
+def test_built_again_elsewhere_the_same_bytes(package, elsewhere, tmp_path):
     if not os.path.exists(os.path.join(ROOT, '.git')):
         pytest.skip('the tree is no git clone, so nothing tells its own files from what builds left')
-    arch, clone = architecture(deb), tmp_path / 'another place' / 'tessaria'
+    arch, clone = architecture(package), tmp_path / 'another place' / 'tessaria'
     build = subprocess.run(['bash', '-c', REBUILD, 'rebuild', ROOT, clone, arch], env=elsewhere,
                            stdout=subprocess.PIPE, text=True)
     assert build.returncode == 0, f'scripts/package {arch} in {clone}'
     again = build.stdout.strip()
     # Proof that the second build is another: in the clone, later, under the umask.
-    assert again.startswith(f'{clone}/') and os.path.basename(again) == os.path.basename(deb), again
-    assert os.stat(again).st_mtime >= os.stat(deb).st_mtime + 1, 'built a second or more later'
+    assert again.startswith(f'{clone}/') and os.path.basename(again) == os.path.basename(package), again
+    assert os.stat(again).st_mtime >= os.stat(package).st_mtime + 1, 'built a second or more later'
     modes = [os.stat(clone / name).st_mode & 0o777 for name in ('CMakeLists.txt', 'src', 'scripts/package')]
     assert modes == [0o600, 0o700, 0o700], [oct(m) for m in modes]
-    same = open(again, 'rb').read() == open(deb, 'rb').read()
-    why = '' if same else run(*(['diffoscope', '--text', '-'] if shutil.which('diffoscope') else ['cmp']), deb, again).stdout[:6000]
-    assert same, f'{deb} and {again} differ:\n{why}'
+    same = open(again, 'rb').read() == open(package, 'rb').read()
+    why = '' if same else run(*(['diffoscope', '--text', '-'] if shutil.which('diffoscope') else ['cmp']), package, again).stdout[:6000]
+    assert same, f'{package} and {again} differ:\n{why}'
 
 
 def test_installed_game(screen, deb, tmp_path):

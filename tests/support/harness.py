@@ -45,16 +45,17 @@ def resting(game, below=math.inf):  # the last 30 of more than 40 steps at one p
 
 
 class Game:
-    """One run of `program` in a fresh folder of the shipped assets changed by `files` (name:
-    text or bytes, None to remove, DIR for a directory); `calls`: the preload, or None."""
+    """One run of `program` (a path, or a command's words) in a fresh copy of the folder
+    `source` (the shipped assets) changed by `files` (name: text or bytes, None to remove,
+    DIR for a directory); `calls`: the preload, or None."""
 
-    def __init__(self, folder, files={}, program=None, calls=None):
+    def __init__(self, folder, files={}, program=None, calls=None, source=ASSETS):
         self.dir, self.program, self.calls_library, self.process = folder, program, calls, None
         self.read, self.tail, self.steps = 0, '', []
         if os.path.lexists(self.dir):  # all of it (a killed run's read-only too), or an error
             os.chmod(self.dir, 0o755)
             shutil.rmtree(self.dir)
-        shutil.copytree(ASSETS, self.dir)
+        shutil.copytree(source, self.dir)
         for file, content in files.items():
             path = os.path.join(self.dir, file)
             if os.path.exists(path):
@@ -66,7 +67,7 @@ class Game:
 
     def start(self, environment={}, user=None, read_only=False):  # environment: changes, None unsets
         out = [open(os.path.join(self.dir, name), 'wb') for name in ('stdout.txt', 'stderr.txt')]
-        command = [self.program]
+        command = list(self.program) if isinstance(self.program, list) else [self.program]
         if user is not None:  # for root, whom a read-only folder does not stop
             command = ['setpriv', f'--reuid={user}', f'--regid={user}', '--clear-groups'] + command
         if read_only:
@@ -83,9 +84,11 @@ class Game:
         path = os.path.join(self.dir, name)
         return open(path, 'rb').read().decode(errors='replace') if os.path.isfile(path) else None
 
+    newline = '\n'  # a Windows game's text files: '\r\n'
+
     def lines(self, name='log.txt'):  # its lines, or None when there is no such file
         text = self.file(name)
-        return None if text is None else text.split('\n')[:-1]
+        return None if text is None else text.split(self.newline)[:-1]
 
     def wait_log(self, line, seconds=30):  # fails the test if the line never comes
         soon(lambda: line in (self.lines() or []), f'log.txt says {line!r}', seconds)
