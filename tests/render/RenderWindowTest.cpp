@@ -191,8 +191,6 @@ TEST(Window, CameraRendererPlayOutlineAndSplash) {
                             {pick.x, pick.y, pick.z}, picture(), depth, depthBits, name);
         EXPECT_EQ(seen.differing, 0) << name << " of " << seen.compared << ": " << seen.report;
         EXPECT_GT(seen.compared, width * height / 4) << name;
-        std::cout << name << ": " << seen.compared << " pixels compared; left out " << seen.edges
-                  << " on edges, " << seen.outline << " by the outline" << std::endl;
     };
     const Vector3 arrival = standOn(128, 128);
     for (int heading = 0; heading < 4; ++heading) // a quarter turn right each
