@@ -120,7 +120,6 @@ def test_one_long_game(screen, game):
     screen.move(0, 680)
     soon(lambda: resting(game, standing - 1), 'looking down digs: the player falls', 30)
     assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
-    assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
     standing = game.height()
     away()
     turned = cross()
