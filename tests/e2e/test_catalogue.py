@@ -143,10 +143,9 @@ CATALOGUE = {
             user=65534 if os.geteuid() == 0 else None, read_only=True))),
         'no display': ({'settings.lua': QUIET}, dict(status=1, log=START + ['Unable to initialize SDL', REASON], start=dict(environment={'DISPLAY': None}))),
         'no video information': ({'settings.lua': QUIET}, dict(status=2, log=START + ['Unable to acquire SDL Video information', 'TESSARIA_NO_VIDEO_INFO is set'], start=dict(environment={'TESSARIA_NO_VIDEO_INFO': '1'}))),
-        'menu': menu(MENU, [(400, 320, (116, 69, 48)), (241, 201, (74, 134, 31)), (239, 300, black),
-                            (561, 300, black)]),
-        'menu on OpenGL 1.3': menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)], OLD_GL),
-        'menu without OpenGL': menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)], SOFTWARE),
+        **{'menu' + how: menu(MENU, [(400, 320, (116, 69, 48)), (239, 300, black)] + more, environment)
+           for how, more, environment in (('', [(241, 201, (74, 134, 31)), (561, 300, black)], {}),
+                                          (' on OpenGL 1.3', [], OLD_GL), (' without OpenGL', [], SOFTWARE))},
         'no menu picture': menu(None, NO_MENU),
         'menu picture cut in its header': menu(MENU[:20], NO_MENU),
     },

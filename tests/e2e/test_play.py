@@ -5,23 +5,10 @@ from harness import ASSETS, GLEW, SELF_TESTS, START, X, count, near, resting, so
 from PIL import Image, ImageChops, ImageStat
 
 SKY, WHITE = (175, 215, 255), (255, 255, 255)
-BLOCKS = {'grass': (93, 168, 39), 'dirt': (116, 69, 48), 'stone': (81, 90, 90)}
-# A face: its block's colour times 0.7 of ambient light, plus the cosine toward the primary
-# light (0.5345, 0.2672, 0.8017), plus half that toward (-0.4588, -0.2294, -0.8584).
-LIGHT = {'top': 0.80178, '-y': 0.1147, '+x': 0.53455, '-x': 0.2294, '+y': 0.2672, 'bottom': 0.4292}
 FIRST_STEP = ('Colliding...\n\tPosition: (128.000000, 128.000000, 255.997284)\n\tLast Position: '
               '(128.000000, 128.000000, 256.000000)\n\tDisplacement: (0.000000, 0.000000, -0.002716)\n'
               '\tColliding in single step\n\tPost-Collision Position: (128.000000, 128.000000, 255.997284)\n'
               '\tPost-Collision Last Position: (128.000000, 128.000000, 256.000000)\nCollision complete.\n\n')
-
-
-def lit(block, face):
-    return tuple(min(255, round(c * (0.7 + LIGHT[face]))) for c in BLOCKS[block])
-
-
-def odd(frame):  # pixels of no colour a frame without antialiasing shows
-    drawn = [SKY, WHITE] + [lit(block, face) for block in BLOCKS for face in LIGHT]
-    return count(frame, lambda c: not any(near(c, d, 2) for d in drawn))
 
 
 def changed(a, b):  # pixels
@@ -71,9 +58,6 @@ def test_one_long_game(screen, game):
     # Where the player lands, and turned about (the window test holds the pictures to the map).
     screen.move(-720, 0)  # yaw 180: looking along -y
     soon(lambda: changed(screen.shot(w), frame) > 800 * 600 / 4, 'the mouse turns the view', 10)
-    time.sleep(0.3)
-    behind = screen.shot(w)
-    behind.save(os.path.join(game.dir, 'turned.png'))
     screen.move(720, 0)
     soon(lambda: changed(screen.shot(w), frame) < 50, 'turned back the same way', 10)
 
@@ -136,7 +120,6 @@ def test_one_long_game(screen, game):
     screen.move(0, 680)
     soon(lambda: resting(game, standing - 1), 'looking down digs: the player falls', 30)
     assert abs(standing - 20 - game.height()) < 1e-4, 'into a crater exactly 20 deep'
-    assert changed(screen.shot(w), before) > 800 * 600 / 10, 'a dig changes the picture'
     standing = game.height()
     away()
     turned = cross()
@@ -218,7 +201,8 @@ def test_keys_antialiasing_rough_play_and_closing(screen, game):
     assert seen == [(), ('+y',), (), ('-x',), (), ('-y',), (), ('+x',), (), ('+z',), ()], 'W, A, S, D, space'
     frame = screen.shot(w)
     frame.save(os.path.join(game.dir, 'antialiased.png'))
-    assert odd(frame) > 1000, 'antialiasing smooths the edges'
+    colours = len(frame.getcolors(800 * 600))  # without it a face, the sky and the outline: a dozen
+    assert colours > 50, f'antialiasing smooths the edges: {colours} colours'
 
     rss = lambda: int(re.search(r'VmRSS:\s+(\d+)', open(f'/proc/{game.process.pid}/status').read()).group(1))
     # Space until the player will coast just over the top of the map: the way down is long.

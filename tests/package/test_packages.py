@@ -25,10 +25,9 @@ def test_package_of_one_architecture(deb, tmp_path):
     fields, _, depends = run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends').stdout.partition('Depends: ')
     assert fields == 'Package: tessaria\nSection: games\n', 'name and section'
     listing = {line.split()[5]: line.split()[:2] for line in run('dpkg-deb', '-c', deb).stdout.splitlines()}
-    for path in ('games/tessaria', 'lib/games/tessaria/tessaria', 'share/games/tessaria/settings.lua',
-                 'share/games/tessaria/Vortel.png', 'share/games/tessaria/menu.bmp',
-                 'share/applications/tessaria.desktop', 'share/icons/hicolor/128x128/apps/tessaria.png',
-                 'share/man/man6/tessaria.6.gz'):
+    for path in ('games/tessaria', 'lib/games/tessaria/tessaria', 'share/applications/tessaria.desktop',
+                 *('share/games/tessaria/' + f for f in ('settings.lua', 'Vortel.png', 'menu.bmp')),
+                 'share/icons/hicolor/128x128/apps/tessaria.png', 'share/man/man6/tessaria.6.gz'):
         mode = '-rwxr-xr-x' if 'games/tessaria' in path and '.' not in path else '-rw-r--r--'
         assert listing.get('./usr/' + path) == [mode, 'root/root'], path
     subprocess.run(['dpkg-deb', '-x', deb, tmp_path], check=True)

@@ -13,7 +13,6 @@
 //   play              the play state set up: its "PlayState Init" line written to the log
 //   lists, compiling  then: when the first display list was begun, and the nanoseconds
 //                     spent compiling lists (glNewList to glEndList's return)
-//   grab              each mouse grab (play grabs whenever it has the focus, not only once)
 // With TESSARIA_VIEWS naming a file, at each swap after "play": "NS YAW PITCH X Y Z", the view
 // the frame was drawn from, as the camera's rotations and translation give it.
 // With TESSARIA_NO_VIDEO_INFO set, SDL has no video information to give, and says so.
@@ -172,13 +171,6 @@ ssize_t write(int file, const void* data, size_t size) {
         stamp("compiling", compilingNs);
     }
     return written;
-}
-
-SDL_GrabMode SDL_WM_GrabInput(SDL_GrabMode mode) {
-    if (mode == SDL_GRAB_ON)
-        stamp("grab");
-    REAL(SDL_WM_GrabInput);
-    return real(mode);
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
