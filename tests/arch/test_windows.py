@@ -17,6 +17,7 @@ def wine(build, tmp_path_factory):
     prefix, home = os.path.join(build.runs, 'wine'), str(tmp_path_factory.mktemp('home'))
     environment = dict(WINEPREFIX=prefix, WINEDEBUG='-all', HOME=home, TESSARIA_TRACE='1',  # the steps
                        WINEDLLOVERRIDES='winemenubuilder.exe,mscoree,mshtml=d')  # no menus, .NET or browser
+    os.makedirs(build.runs, exist_ok=True)  # Wine makes the prefix, not the folders above it
     if not os.path.exists(os.path.join(prefix, 'system.reg')):
         subprocess.run([WINE['x64'], 'wineboot', '-i'], env={**os.environ, **environment}, check=True, timeout=300)
     yield environment
