@@ -47,6 +47,16 @@ class Screen:
         data = w.get_image(x, y, width, height, X.ZPixmap, 0xffffffff).data
         return Image.frombytes('RGB', (width, height), data, 'raw', 'BGRX')
 
+    def steady(self, w, seconds=10):
+        """A frame the game shows twice running. At rest the eye still moves by an ulp with each
+        frame's interpolation factor (alpha * p + (1 - alpha) * p is not always p): now and
+        then a frame shows a long edge a row over."""
+        def twice():
+            first = self.shot(w)
+            time.sleep(0.05)
+            return first.tobytes() == self.shot(w).tobytes() and first
+        return soon(twice, 'the same frame twice running', seconds)
+
     def pixel(self, w, x, y):
         return self.shot(w, (x, y, 1, 1)).getpixel((0, 0))
 
